@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The ANSI code page of the systems the programs serve: Shift-JIS with the Windows extensions.
+// Every profile file, registry table and serial line carries these bytes.
+namespace Cp932 {
+
+// Unicode text as CP932 bytes. Characters CP932 cannot hold become '?' and clear *ok.
+// The handful of characters whose Unicode form differs from the one CP932 maps
+// (WAVE DASH, MINUS SIGN, ...) are taken to their CP932 look-alikes first.
+QByteArray encode(const QString& text, bool* ok = nullptr);
+
+// CP932 bytes as Unicode text; bytes that are not valid CP932 become U+FFFD.
+QString decode(const QByteArray& bytes);
+
+// True when every byte sequence in `bytes` is valid CP932.
+bool isValid(const QByteArray& bytes);
+
+// The length of `bytes` cut to at most `maxBytes`, never splitting a double-byte character.
+int truncatedLength(const QByteArray& bytes, int maxBytes);
+
+} // namespace Cp932

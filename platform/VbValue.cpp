@@ -1,0 +1,116 @@
+#include "VbValue.h"
+
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace VbValue {
+
+double numericValue(const QString& text) {
+    // Blanks, tabs and line feeds are skipped anywhere before the number ends, as the run-time
+    // does; an "&H" prefix is not needed by anything the programs store.
+    QString compact;
+    compact.reserve(text.size());
+    for (QChar c : text) {
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            continue;
+        compact += c;
+    }
+    static const QRegularExpression number(
+        QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eEdD][+-]?\\d+)?"));
+    const QRegularExpressionMatch m = number.match(compact);
+    if (!m.hasMatch())
+        return 0.0;
+    QString matched = m.captured(0);
+    matched.replace(QLatin1Char('d'), QLatin1Char('e')).replace(QLatin1Char('D'), QLatin1Char('e'));
+    bool ok = false;
+    const double value = matched.toDouble(&ok);
+    return ok ? value : 0.0;
+}
+
+QString decimalText(double value) {
+    if (value == 0.0)
+        return QStringLiteral("0");
+    return QString::number(value, 'g', 15);
+}
+
+qint64 roundHalfEven(double value) { return static_cast<qint64>(std::nearbyint(value)); }
+
+std::optional<short> toInteger16(double value) {
+    if (!std::isfinite(value))
+        return std::nullopt;
+    const double rounded = std::nearbyint(value);
+    if (rounded < -32768.0 || rounded > 32767.0)
+        return std::nullopt;
+    return static_cast<short>(rounded);
+}
+
+QString formatDateTime(const QDateTime& time) {
+    return time.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+}
+
+std::optional<QDateTime> parseDateTime(const QString& text) {
+    static const QRegularExpression form(QStringLiteral(
+        "^\\s*(\\d{4})/(\\d{1,2})/(\\d{1,2})\\s+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?\\s*$"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    const QTime time(m.captured(4).toInt(), m.captured(5).toInt(),
+                     m.captured(6).isEmpty() ? 0 : m.captured(6).toInt());
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time);
+}
+
+std::optional<qint64> secondsBetween(const QString& from, const QString& to) {
+    const auto a = parseDateTime(from);
+    const auto b = parseDateTime(to);
+    if (!a || !b)
+        return std::nullopt;
+    return a->secsTo(*b);
+}
+
+namespace {
+
+// One character folded for a text comparison: full-width ASCII to half-width, hiragana to
+// katakana, then case.
+QString foldForTextCompare(const QString& s) {
+    QString out;
+    out.reserve(s.size());
+    for (QChar c : s) {
+        ushort u = c.unicode();
+        if (u >= 0xFF01 && u <= 0xFF5E)
+            u = ushort(u - 0xFF01 + 0x21);
+        else if (u == 0x3000)
+            u = 0x20;
+        else if (u >= 0x3041 && u <= 0x3096)
+            u = ushort(u + 0x60);
+        out += QChar(u).toCaseFolded();
+    }
+    // Half-width katakana compare equal to their full-width forms.
+    return out.normalized(QString::NormalizationForm_KC);
+}
+
+} // namespace
+
+int findText(const QString& haystack, const QString& needle, int start) {
+    if (start < 1)
+        start = 1;
+    if (needle.isEmpty())
+        return start <= haystack.size() + 1 ? start : 0;
+    // Fold character by character so positions still count characters of the original text.
+    const int n = int(haystack.size());
+    const QString foldedNeedle = foldForTextCompare(needle);
+    for (int i = start - 1; i < n; ++i) {
+        QString window;
+        for (int j = i; j < n && window.size() < foldedNeedle.size(); ++j) {
+            window += foldForTextCompare(haystack.at(j));
+            if (window == foldedNeedle)
+                return i + 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace VbValue
