@@ -10,7 +10,8 @@ namespace IniFile {
 QString strReadIni(const QString& file, const QString& section, const QString& key);
 
 // Writes Key=Value (empty text writes "Key=" and keeps the key). True on success.
-bool bWriteIni(const QString& file, const QString& section, const QString& key, const QString& value);
+bool bWriteIni(const QString& file, const QString& section, const QString& key,
+               const QString& value);
 
 // Removes the key. True on success, also when there was nothing to remove.
 bool bDeleteIniKey(const QString& file, const QString& section, const QString& key);

@@ -10,13 +10,15 @@
 #include <QLoggingCategory>
 #include <QMutex>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
+#include <memory>
+#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <memory>
-#include <optional>
 #include <vector>
 
 Q_LOGGING_CATEGORY(lcProfile, "platform.profile")
@@ -28,13 +30,20 @@ enum class Encoding { Cp932, Utf8 };
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
-bool isCp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool isCp932Lead(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 // Width of the character starting at `i`: 2 for a CP932 double-byte character, else 1.
 int charWidth(const QByteArray& bytes, qsizetype i, qsizetype end, Encoding enc) {
-    return (enc == Encoding::Cp932 && isCp932Lead(static_cast<unsigned char>(bytes[i])) && i + 1 < end) ? 2 : 1;
+    return (enc == Encoding::Cp932 && isCp932Lead(static_cast<unsigned char>(bytes[i])) &&
+            i + 1 < end)
+               ? 2
+               : 1;
 }
 
 // Names compare without regard to ASCII case; the second byte of a double-byte character is
@@ -66,12 +75,12 @@ struct Line {
     qsizetype equals = -1;    // Key: position of the first "="
     qsizetype valueBegin = 0; // Key: trimmed value, before quote removal
     qsizetype valueEnd = 0;
-    QByteArray foldedName;    // Header: section name; Key: key name
+    QByteArray foldedName; // Header: section name; Key: key name
 };
 
 struct Section {
-    int header = -1;           // line index of the header; -1 for the lines before any header
-    int endLine = 0;           // one past the last line of the section
+    int header = -1;             // line index of the header; -1 for the lines before any header
+    int endLine = 0;             // one past the last line of the section
     QHash<QByteArray, int> keys; // folded key -> first line holding it
 };
 
@@ -160,8 +169,12 @@ private:
                 return;
             }
         }
-        const qsizetype eq = bytes.indexOf('=', line.begin);
-        if (eq < 0 || eq >= end)
+        // Searched within the line only: a file of many lines without "=" must not be scanned
+        // to its end once per line.
+        qsizetype eq = line.begin;
+        while (eq < end && bytes[eq] != '=')
+            ++eq;
+        if (eq >= end)
             return;
         qsizetype kb = line.begin;
         qsizetype ke = eq;
@@ -333,13 +346,43 @@ bool writeAll(int fd, const QByteArray& data) {
     return true;
 }
 
+QString temporaryPrefix(const QFileInfo& info) {
+    return QLatin1Char('.') + info.fileName() + QLatin1Char('.');
+}
+
+// A writer killed between creating its temporary file and renaming it leaves the file behind.
+// Temporaries are only created under the folder lock, so while it is held any that exist belong
+// to writers that are gone.
+void removeStaleTemporaries(const QFileInfo& info) {
+    const QString prefix = temporaryPrefix(info);
+    const QDir folder = info.absoluteDir();
+    const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& entry : entries) {
+        if (entry.size() == prefix.size() + 6 && entry.startsWith(prefix))
+            QFile::remove(folder.filePath(entry));
+    }
+}
+
+// A file nobody may write is read-only on purpose; the rename would otherwise replace it anyway.
+bool mayWrite(const QByteArray& nativePath) {
+    struct stat st {};
+    if (::stat(nativePath.constData(), &st) != 0)
+        return errno == ENOENT;
+    return (st.st_mode & 0222) != 0 && ::access(nativePath.constData(), W_OK) == 0;
+}
+
 // Writes `data` to a temporary file beside `path`, flushes it to disk and renames it over `path`,
-// keeping the old file's permissions (and owner, where allowed).
+// keeping the old file's permissions (and owner, where allowed). Called under the folder lock.
 bool replaceFile(const QString& path, const QByteArray& data) {
     const QByteArray native = QFile::encodeName(path);
     const QFileInfo info(path);
-    QByteArray pattern = QFile::encodeName(info.absolutePath() + QLatin1String("/.") + info.fileName() +
-                                           QLatin1String(".XXXXXX"));
+    if (!mayWrite(native)) {
+        qCWarning(lcProfile) << "read-only, not written:" << path;
+        return false;
+    }
+    removeStaleTemporaries(info);
+    QByteArray pattern = QFile::encodeName(info.absolutePath() + QLatin1Char('/') +
+                                           temporaryPrefix(info) + QLatin1String("XXXXXX"));
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
         qCWarning(lcProfile) << "cannot create a temporary file beside" << path << strerror(errno);
@@ -367,7 +410,8 @@ bool replaceFile(const QString& path, const QByteArray& data) {
         ::unlink(pattern.constData());
         return false;
     }
-    const int dirFd = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = ::open(QFile::encodeName(info.absolutePath()).constData(),
+                             O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
@@ -405,12 +449,19 @@ std::optional<QByteArray> applyEdit(const Document& doc, const EditRequest& edit
     const Section* section = doc.findSection(foldName(edit.section, doc.encoding));
     const QByteArray& bytes = doc.bytes;
     if (section && section->header >= 0) {
-        const auto keyIt = section->keys.constFind(foldName(edit.key, doc.encoding));
+        const QByteArray foldedKey = foldName(edit.key, doc.encoding);
+        const auto keyIt = section->keys.constFind(foldedKey);
         if (keyIt != section->keys.constEnd()) {
             const Line& line = doc.lines[size_t(*keyIt)];
             if (!edit.value) {
+                // Every line of the key goes: removing only the first would let a duplicate
+                // below it read back as the value of a key just deleted.
                 QByteArray out = bytes;
-                out.remove(line.begin, line.next - line.begin);
+                for (int i = section->endLine - 1; i >= *keyIt; --i) {
+                    const Line& l = doc.lines[size_t(i)];
+                    if (l.kind == Line::Key && l.foldedName == foldedKey)
+                        out.remove(l.begin, l.next - l.begin);
+                }
                 return out;
             }
             if (doc.value(line) == *edit.value)
@@ -448,7 +499,8 @@ std::optional<QByteArray> applyEdit(const Document& doc, const EditRequest& edit
     QByteArray out = bytes;
     if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r') && out != kUtf8Bom)
         out += doc.lineEnd;
-    out += '[' + edit.section + ']' + doc.lineEnd + edit.key + '=' + storedValue(*edit.value) + doc.lineEnd;
+    out += '[' + edit.section + ']' + doc.lineEnd + edit.key + '=' + storedValue(*edit.value) +
+           doc.lineEnd;
     return out;
 }
 
@@ -456,15 +508,16 @@ bool edit(const QString& file, const QString& sectionName, const QString& keyNam
           const std::optional<QString>& value) {
     const QString section = trimmedName(sectionName);
     const QString key = trimmedName(keyName);
-    if (section.isEmpty() || key.isEmpty() || hasLineBreakOrNul(section) || hasLineBreakOrNul(key) ||
-        (value && hasLineBreakOrNul(*value)))
+    if (section.isEmpty() || key.isEmpty() || hasLineBreakOrNul(section) ||
+        hasLineBreakOrNul(key) || (value && hasLineBreakOrNul(*value)))
         return false;
     if (key.contains(QLatin1Char('=')))
         return false;
     const qsizetype bracket = section.indexOf(QLatin1Char(']'));
     if (bracket >= 0 && bracket != section.size() - 1)
         return false;
-    if (key.startsWith(QLatin1Char('[')) && key.contains(QLatin1Char(']')))
+    if (key.startsWith(QLatin1Char('[')) &&
+        (key.contains(QLatin1Char(']')) || (value && value->contains(QLatin1Char(']')))))
         return false; // its line would read as a section header
 
     QString path = WindowsPaths::resolveProfilePath(file);
@@ -518,6 +571,7 @@ bool edit(const QString& file, const QString& sectionName, const QString& keyNam
 
 QString getString(const QString& file, const QString& section, const QString& key,
                   const QString& defaultValue, int maxBytes) {
+    maxBytes = std::max(maxBytes, 0);
     const QString path = WindowsPaths::resolveProfilePath(file);
     const auto doc = loadDocument(path);
     if (!doc)
@@ -534,11 +588,12 @@ QString getString(const QString& file, const QString& section, const QString& ke
         return defaultValue;
     const QByteArray value = doc->value(doc->lines[size_t(*it)]);
     const int length = doc->encoding == Encoding::Utf8 ? utf8TruncatedLength(value, maxBytes)
-                                                        : Cp932::truncatedLength(value, maxBytes);
+                                                       : Cp932::truncatedLength(value, maxBytes);
     return decodeFrom(value.left(length), doc->encoding);
 }
 
-bool writeString(const QString& file, const QString& section, const QString& key, const QString& value) {
+bool writeString(const QString& file, const QString& section, const QString& key,
+                 const QString& value) {
     return edit(file, section, key, value);
 }
 

@@ -9,9 +9,13 @@ namespace Twips {
 
 constexpr int kTwipsPerPixel = 15;
 
-constexpr int toPixels(int twips) { return (twips >= 0 ? twips + kTwipsPerPixel / 2 : twips - kTwipsPerPixel / 2) / kTwipsPerPixel; }
+constexpr int toPixels(int twips) {
+    return (twips >= 0 ? twips + kTwipsPerPixel / 2 : twips - kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
 
-constexpr int fromPixels(int pixels) { return pixels * kTwipsPerPixel; }
+constexpr int fromPixels(int pixels) {
+    return pixels * kTwipsPerPixel;
+}
 
 // A rectangle given as left, top, width and height in twips.
 inline QRect rect(int left, int top, int width, int height) {

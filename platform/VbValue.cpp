@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <utility>
 
 namespace VbValue {
 
@@ -12,7 +13,8 @@ double numericValue(const QString& text) {
     QString compact;
     compact.reserve(text.size());
     for (QChar c : text) {
-        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
+            c == QLatin1Char('\r'))
             continue;
         compact += c;
     }
@@ -34,7 +36,9 @@ QString decimalText(double value) {
     return QString::number(value, 'g', 15);
 }
 
-qint64 roundHalfEven(double value) { return static_cast<qint64>(std::nearbyint(value)); }
+qint64 roundHalfEven(double value) {
+    return static_cast<qint64>(std::nearbyint(value));
+}
 
 std::optional<short> toInteger16(double value) {
     if (!std::isfinite(value))
@@ -49,7 +53,10 @@ QString formatDateTime(const QDateTime& time) {
     return time.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
 }
 
-std::optional<QDateTime> parseDateTime(const QString& text) {
+namespace {
+
+// The date and time a text names, as written: no time zone is applied yet.
+std::optional<std::pair<QDate, QTime>> parseCalendarTime(const QString& text) {
     static const QRegularExpression form(QStringLiteral(
         "^\\s*(\\d{4})/(\\d{1,2})/(\\d{1,2})\\s+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?\\s*$"));
     const QRegularExpressionMatch m = form.match(text);
@@ -60,21 +67,32 @@ std::optional<QDateTime> parseDateTime(const QString& text) {
                      m.captured(6).isEmpty() ? 0 : m.captured(6).toInt());
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
-    return QDateTime(date, time);
+    return std::make_pair(date, time);
+}
+
+} // namespace
+
+std::optional<QDateTime> parseDateTime(const QString& text) {
+    const auto parts = parseCalendarTime(text);
+    if (!parts)
+        return std::nullopt;
+    return QDateTime(parts->first, parts->second);
 }
 
 std::optional<qint64> secondsBetween(const QString& from, const QString& to) {
-    const auto a = parseDateTime(from);
-    const auto b = parseDateTime(to);
+    const auto a = parseCalendarTime(from);
+    const auto b = parseCalendarTime(to);
     if (!a || !b)
         return std::nullopt;
-    return a->secsTo(*b);
+    // Counted on the calendar as written, like a date difference on the original system: a
+    // daylight-saving change between the two must not add or remove an hour.
+    return QDateTime(a->first, a->second, Qt::UTC).secsTo(QDateTime(b->first, b->second, Qt::UTC));
 }
 
 namespace {
 
-// One character folded for a text comparison: full-width ASCII to half-width, hiragana to
-// katakana, then case.
+// Full-width ASCII to half-width, hiragana to katakana, then case; half-width katakana (with
+// their separate voicing marks) become full-width ones by the compatibility normalisation.
 QString foldForTextCompare(const QString& s) {
     QString out;
     out.reserve(s.size());
@@ -88,7 +106,6 @@ QString foldForTextCompare(const QString& s) {
             u = ushort(u + 0x60);
         out += QChar(u).toCaseFolded();
     }
-    // Half-width katakana compare equal to their full-width forms.
     return out.normalized(QString::NormalizationForm_KC);
 }
 
@@ -99,14 +116,15 @@ int findText(const QString& haystack, const QString& needle, int start) {
         start = 1;
     if (needle.isEmpty())
         return start <= haystack.size() + 1 ? start : 0;
-    // Fold character by character so positions still count characters of the original text.
+    // Windows of the original text are folded whole, so positions count its characters and a
+    // half-width kana with its voicing mark ("ｶﾞ") matches the one full-width character ("ガ").
+    // A window never needs more than two characters per folded needle character.
     const int n = int(haystack.size());
     const QString foldedNeedle = foldForTextCompare(needle);
+    const int longestWindow = 2 * int(foldedNeedle.size());
     for (int i = start - 1; i < n; ++i) {
-        QString window;
-        for (int j = i; j < n && window.size() < foldedNeedle.size(); ++j) {
-            window += foldForTextCompare(haystack.at(j));
-            if (window == foldedNeedle)
+        for (int length = 1; length <= longestWindow && i + length <= n; ++length) {
+            if (foldForTextCompare(haystack.mid(i, length)) == foldedNeedle)
                 return i + 1;
         }
     }

@@ -14,7 +14,16 @@ QString withTrailingSlash(QString path) {
     return path;
 }
 
-QString envPath(const char* name) { return qEnvironmentVariable(name).trimmed(); }
+QString envPath(const char* name) {
+    return qEnvironmentVariable(name).trimmed();
+}
+
+bool hasDriveLetter(const QString& path) {
+    if (path.size() < 2 || path.at(1) != QLatin1Char(':'))
+        return false;
+    const char16_t letter = path.at(0).toLower().unicode();
+    return letter >= u'a' && letter <= u'z';
+}
 
 } // namespace
 
@@ -27,7 +36,9 @@ QString winePrefix() {
     return prefix;
 }
 
-QString windowsDirectory() { return matchCaseInsensitive(winePrefix(), QStringLiteral("drive_c/windows")); }
+QString windowsDirectory() {
+    return matchCaseInsensitive(winePrefix(), QStringLiteral("drive_c/windows"));
+}
 
 QString matchCaseInsensitive(const QString& base, const QString& relative) {
     QString current = base;
@@ -37,8 +48,8 @@ QString matchCaseInsensitive(const QString& base, const QString& relative) {
         QString chosen = part;
         if (exists && part != QLatin1String(".") && part != QLatin1String("..")) {
             if (!QFileInfo::exists(current + QLatin1Char('/') + part)) {
-                const QStringList entries =
-                    QDir(current).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+                const QStringList entries = QDir(current).entryList(
+                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
                 for (const QString& entry : entries) {
                     if (entry.compare(part, Qt::CaseInsensitive) == 0) {
                         chosen = entry;
@@ -57,7 +68,7 @@ QString resolveProfilePath(const QString& name) {
     const bool bare = !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'));
     if (bare)
         return matchCaseInsensitive(windowsDirectory(), name);
-    if (name.contains(QLatin1Char('\\')) || (name.size() >= 2 && name.at(1) == QLatin1Char(':')))
+    if (name.contains(QLatin1Char('\\')) || hasDriveLetter(name))
         return toNativePath(name);
     const QFileInfo info(name);
     return matchCaseInsensitive(info.absolutePath(), info.fileName());
@@ -67,7 +78,7 @@ QString toNativePath(const QString& windowsPath) {
     QString path = windowsPath.trimmed();
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     const bool trailing = path.endsWith(QLatin1Char('/'));
-    if (path.size() >= 2 && path.at(1) == QLatin1Char(':') && path.at(0).isLetter()) {
+    if (hasDriveLetter(path)) {
         const QString drive = path.left(2).toLower();
         const QString rest = path.mid(2);
         const QString devices = winePrefix() + QStringLiteral("/dosdevices");
@@ -98,9 +109,10 @@ QString temporaryDirectory() {
         const QString value = envPath(name);
         if (value.isEmpty())
             continue;
-        const QString native = (value.contains(QLatin1Char('\\')) || value.contains(QLatin1Char(':')))
-                                   ? toNativePath(value)
-                                   : value;
+        const QString native =
+            (value.contains(QLatin1Char('\\')) || value.contains(QLatin1Char(':')))
+                ? toNativePath(value)
+                : value;
         if (!native.isEmpty())
             return withTrailingSlash(native);
     }
