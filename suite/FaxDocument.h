@@ -17,8 +17,8 @@ public:
     virtual long SavePageImage(const QString& document, const QString& bitmapPath, int page) = 0;
 
     struct PageGeometry {
-        long width = 0;            // dots
-        long height = 0;           // lines
+        long width = 0;              // dots
+        long height = 0;             // lines
         long verticalResolution = 0; // lines per inch
     };
     // The page's width, height and vertical resolution; all 0 for a page that is not there.

@@ -41,7 +41,8 @@ public:
 
     // Route for the next SendDocument; empty text = no route.
     virtual void SetRoute(const QString& route) = 0;
-    // Sends `document` to a fax number or mail address over the route set last. Result not examined.
+    // Sends `document` to a fax number or mail address over the route set last. Result not
+    // examined.
     virtual int SendDocument(const QString& subject, const QString& document,
                              const QString& numberOrAddress, const QString& extra) = 0;
 
