@@ -51,10 +51,14 @@ void HayesModem::script(const std::string& command, Answer answer) {
 
 HayesModem::Reply HayesModem::handleLine(const std::string& line) {
     Reply reply;
-    if (echo_)
-        reply.echo = line + "\r";
+    const bool echo = echo_;
     const Answer natural = naturalResult(line);
     Answer answer = scriptedAnswer(line);
+    // A scripted silence is a modem that sends nothing back at all, not even the echo.
+    if (answer == Answer::Silence)
+        return reply;
+    if (echo)
+        reply.echo = line + "\r";
     if (answer == Answer::Natural)
         answer = natural;
     if (answer == Answer::Silence || quiet_)

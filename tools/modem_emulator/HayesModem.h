@@ -18,8 +18,9 @@ public:
         std::vector<std::string> pieces;
     };
 
-    // "OK", "BUSY", "ERROR", "NO CARRIER", "NO DIALTONE", "CONNECT", "silence" or "split"
-    // (the modem's own reply in two pieces). False for anything else.
+    // "OK", "BUSY", "ERROR", "NO CARRIER", "NO DIALTONE", "CONNECT", "silence" (nothing comes
+    // back, not even the echo) or "split" (the modem's own reply in two pieces). False for
+    // anything else.
     static bool parseAnswer(const std::string& text, Answer* answer);
 
     // A command ending in '*' matches every command line that starts with the rest; otherwise

@@ -3,11 +3,11 @@
 //   modem_emulator --link PATH --transcript FILE [--reply COMMAND=ANSWER]... [--default ANSWER]
 //                  [--split-delay MS]
 //
-// The terminal's device is linked at PATH (for example $WINEPREFIX/dosdevices/com1). Every line
-// received is appended to FILE as it arrives. ANSWER is OK, BUSY, ERROR, NO CARRIER, NO DIALTONE,
-// CONNECT, silence or split; COMMAND may end in '*' to match every command starting with the rest.
-// "ready <device>" on standard output says the link exists. SIGTERM or SIGINT end the program and
-// remove the link.
+// The terminal's device is linked at PATH (for example $WINEPREFIX/dosdevices/com1). FILE starts
+// empty; every line received is appended to it as it arrives. ANSWER is OK, BUSY, ERROR, NO
+// CARRIER, NO DIALTONE, CONNECT, silence or split; COMMAND may end in '*' to match every command
+// starting with the rest. "ready <device>" on standard output says the link exists. SIGTERM or
+// SIGINT end the program and remove the link.
 
 #include "HayesModem.h"
 
@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGINT, &action, nullptr);
 
-    std::FILE* transcript = std::fopen(options.transcript.c_str(), "a");
+    std::FILE* transcript = std::fopen(options.transcript.c_str(), "w");
     if (!transcript)
         fail(options.transcript.c_str());
 
