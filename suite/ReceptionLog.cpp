@@ -43,6 +43,10 @@ std::optional<qint64> sortKeyOf(const QString& time) {
 
 namespace ReceptionRecord {
 
+qint64 sortKey(const QDateTime& time) {
+    return time.toString(QStringLiteral("yyyyMMddHHmmss")).toLongLong();
+}
+
 QStringList fields(const QDateTime& time, int flags, int result, const QString& faxId,
                    const QString& document, const QString& suiteDirectory) {
     const QString absolute = QDir::cleanPath(QDir(suiteDirectory).absoluteFilePath(document));

@@ -26,6 +26,9 @@ namespace ReceptionRecord {
 QStringList fields(const QDateTime& time, int flags, int result, const QString& faxId,
                    const QString& document, const QString& suiteDirectory);
 
+// The order key of a reception time (whole seconds).
+qint64 sortKey(const QDateTime& time);
+
 // A log line's entry; nullopt for a line that is not one (missing or extra fields, a time that
 // is not a date, flags or result that are not 16-bit integers, bytes that are not UTF-8).
 std::optional<ReceptionEntry> parse(const QByteArray& line, const QString& suiteDirectory);
