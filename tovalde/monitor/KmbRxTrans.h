@@ -1,0 +1,156 @@
+#pragma once
+
+#include "ForwardingRuleStore.h"
+#include "PortEncoding.h"
+#include "ReceptionWaiting.h"
+
+#include <QMainWindow>
+#include <QPixmap>
+#include <QVector>
+
+#include <array>
+#include <functional>
+
+class Clock;
+class FaxEngine;
+class HelpViewer;
+class MonitorLink;
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The main window of the forwarding program. It owns every control and the state that outlives
+// a command: the rule set (its labels, check boxes and list rows), the waiting cycle, the
+// temporary work file and the [Monitor] values found at start-up.
+class KmbRxTrans : public QMainWindow, private WaitingWindow {
+    Q_OBJECT
+public:
+    KmbRxTrans(FaxEngine& engine, MonitorLink& link, const Clock& clock, QWidget* parent = nullptr);
+    ~KmbRxTrans() override;
+
+    // The start-up steps, run once before the window is first shown.
+    void Form_Load();
+
+    // Ends the program at once, without the shutdown steps, after a failed monitor start.
+    // Tests replace it.
+    void setAbortProgram(std::function<void(int exitCode)> abortProgram);
+
+    void INS_StartWaiting();
+    void INS_StopWaiting();
+    void INS_EndProcess();
+    void INS_GetTempDir();
+    void INS_KillWorkFile();
+    bool INS_bReadFolders();
+    bool INS_bWriteFolders();
+    bool INS_bCheckPortAvailable() const;
+    void INS_Transmit(int index) override;
+
+    // The rule set as the window holds it, rows in profile order.
+    ForwardingRuleStore ruleStore() const;
+
+    ReceptionWaiting& waiting() { return waiting_; }
+    int g_varEngineLevel() const { return engineLevel_; }
+    QString helpFile() const { return helpFile_; }
+    QString strTempDir() const { return strTempDir_; }
+    QString strWorkFile() const { return strWorkFile_; }
+    QString strSaveAutoReceive() const { return strSaveAutoReceive_; }
+    QString strSaveRingCount() const { return strSaveRingCount_; }
+    int iPortPrefixLen() const { return iPortPrefixLen_; }
+    // 1-based image of the image list the status icon shows; 0 before any.
+    int statusImage() const { return statusImage_; }
+    HelpViewer* helpViewer() const { return helpViewer_; }
+
+    void MenuExecExit_Click();
+    void MenuHelpHelp_Click();
+    void MenuHelpAbout_Click();
+    void MenuSetBell_Click();
+    void ImageStatusIcon_Click();
+    void KORIMBA_EngineNotify();
+    void CheckTransAll_Click();
+    void INS_CheckComboPort();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void placeSeparatorLines();
+    void applyRuleStore(const ForwardingRuleStore& store);
+    void showHelp();
+    void setWaitingMenus(bool waiting);
+
+    bool isWindowMinimized() const override;
+    void showStatusImage(int image) override;
+    int statusImageCount() const override;
+    void letEventsRun() override;
+
+    FaxEngine& engine_;
+    MonitorLink& link_;
+    ReceptionWaiting waiting_;
+    std::function<void(int)> abortProgram_;
+
+    PortEncoding::PortTable portTable_;
+    int engineLevel_ = 0;
+    int iPortPrefixLen_ = 0;
+    QString helpFile_;
+    QString strTempDir_;
+    QString strWorkFile_;
+    QString strSaveAutoReceive_;
+    QString strSaveRingCount_;
+    bool shutDown_ = false;
+
+    // What the list rows do not show but writing needs, and what the controls do not hold.
+    QVector<ReceiveFolderRow> rowsAsRead_;
+    QVector<QTreeWidgetItem*> folderRows_; // profile order
+    float form2Left_ = 0;
+    float form2Top_ = 0;
+    std::array<float, 4> columnWidths_{};
+
+    QVector<QPixmap> ImageListIcon;
+    int statusImage_ = 0;
+    HelpViewer* helpViewer_ = nullptr;
+
+public:
+    // Controls and menu items under their own names.
+    QTimer* TimerIDLE = nullptr;
+    QLabel* ImageStatusIcon = nullptr;
+    QCheckBox* CheckTransAll = nullptr;
+    QLabel* LabelTo = nullptr;
+    QLabel* LabelPort = nullptr;
+    QLabel* LabelAddress = nullptr;
+    QPushButton* CommandSet = nullptr;
+    QCheckBox* CheckRecvFolder = nullptr;
+    QTreeWidget* ListViewFolder = nullptr;
+    QLineEdit* TextFolderGuide = nullptr;
+    QLabel* PicturePrnWork = nullptr;
+    QFrame* LineSep[2] = {nullptr, nullptr};
+
+    QMenu* MenuExec = nullptr;
+    QAction* MenuExecWait = nullptr;
+    QAction* MenuExecBreak = nullptr;
+    QAction* MenuExecLine1 = nullptr;
+    QAction* MenuExecExit = nullptr;
+    QMenu* MenuSet = nullptr;
+    QAction* MenuSetBell = nullptr;
+    QAction* MenuSetAuto = nullptr;
+    QAction* MenuSetMonExit = nullptr;
+    QMenu* MenuHelp = nullptr;
+    QAction* MenuHelpHelp = nullptr;
+    QAction* MenuHelpAbout = nullptr;
+    QMenu* MenuEdit = nullptr;
+    QAction* MenuEditEdit = nullptr;
+    QAction* MenuEditCan = nullptr;
+    QMenu* MenuEdit2 = nullptr;
+    QAction* MenuEditEdit2 = nullptr;
+    QAction* MenuEditCan2 = nullptr;
+};
