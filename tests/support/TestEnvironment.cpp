@@ -35,6 +35,8 @@ TestEnvironment::TestEnvironment() {
     setVariable("TOVALDE_PROGRAM_DIR", QFile::encodeName(programDirectory()));
     setVariable("TEMP", QFile::encodeName(root.filePath(QStringLiteral("tmp"))));
     root.mkpath(QStringLiteral("tmp"));
+    // Where the fax engine finds the suite's monitor program when a test starts it.
+    setVariable("KMBSUITE_BIN_DIR", QFile::encodeName(builtProgram(QStringLiteral("suite"))));
 }
 
 TestEnvironment::~TestEnvironment() {
