@@ -18,6 +18,9 @@ QString decode(const QByteArray& bytes);
 // True when every byte sequence in `bytes` is valid CP932.
 bool isValid(const QByteArray& bytes);
 
+// True for the first byte of a double-byte character.
+bool isLeadByte(unsigned char b);
+
 // The length of `bytes` cut to at most `maxBytes`, never splitting a double-byte character.
 int truncatedLength(const QByteArray& bytes, int maxBytes);
 

@@ -13,7 +13,8 @@ QString strReadIni(const QString& file, const QString& section, const QString& k
     return PrivateProfile::getString(file, section, key, QString(), kReadBufferBytes - 1);
 }
 
-bool bWriteIni(const QString& file, const QString& section, const QString& key, const QString& value) {
+bool bWriteIni(const QString& file, const QString& section, const QString& key,
+               const QString& value) {
     return PrivateProfile::writeString(file, section, key, value);
 }
 

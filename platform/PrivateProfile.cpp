@@ -34,13 +34,9 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-bool isCp932Lead(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
 // Width of the character starting at `i`: 2 for a CP932 double-byte character, else 1.
 int charWidth(const QByteArray& bytes, qsizetype i, qsizetype end, Encoding enc) {
-    return (enc == Encoding::Cp932 && isCp932Lead(static_cast<unsigned char>(bytes[i])) &&
+    return (enc == Encoding::Cp932 && Cp932::isLeadByte(static_cast<unsigned char>(bytes[i])) &&
             i + 1 < end)
                ? 2
                : 1;
