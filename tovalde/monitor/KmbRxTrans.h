@@ -54,6 +54,8 @@ public:
 
     // The rule set as the window holds it, rows in profile order.
     ForwardingRuleStore ruleStore() const;
+    // The list row created for "AGENT-Recv" key i+1, wherever sorting has put it.
+    QTreeWidgetItem* folderRow(int i) const { return folderRows_.at(i); }
 
     ReceptionWaiting& waiting() { return waiting_; }
     int g_varEngineLevel() const { return engineLevel_; }

@@ -1,0 +1,3 @@
+#include "ForwardingDiagnostics.h"
+
+Q_LOGGING_CATEGORY(lcForwarding, "tovalde.forwarding")

@@ -1,0 +1,89 @@
+#include "ForwardingLog.h"
+
+#include "ForwardingDiagnostics.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+ForwardingLog::ForwardingLog(QString path, qint64 limitBytes, Now now)
+    : path_(std::move(path)), limitBytes_(limitBytes), now_(std::move(now)) {}
+
+QString ForwardingLog::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/KmbRxTrans/forwarding.log");
+}
+
+QString ForwardingLog::outcomeText(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::Ok:
+        return QStringLiteral("ok");
+    case Outcome::Skipped:
+        return QStringLiteral("skipped");
+    case Outcome::Error:
+        return QStringLiteral("error");
+    }
+    return QString();
+}
+
+QString ForwardingLog::escapeField(const QString& field) {
+    QString escaped;
+    escaped.reserve(field.size());
+    for (const QChar c : field) {
+        switch (c.unicode()) {
+        case '\\':
+            escaped += QStringLiteral("\\\\");
+            break;
+        case '\t':
+            escaped += QStringLiteral("\\t");
+            break;
+        case '\n':
+            escaped += QStringLiteral("\\n");
+            break;
+        case '\r':
+            escaped += QStringLiteral("\\r");
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+bool ForwardingLog::append(const Entry& entry) {
+    const QStringList fields{now_().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")),
+                             entry.faxId,
+                             entry.document,
+                             entry.type,
+                             entry.destination,
+                             outcomeText(entry.outcome),
+                             entry.reason};
+    QStringList escaped;
+    for (const QString& field : fields)
+        escaped.append(escapeField(field));
+    const QByteArray line = (escaped.join(QLatin1Char('\t')) + QLatin1Char('\n')).toUtf8();
+
+    if (!QDir().mkpath(QFileInfo(path_).absolutePath())) {
+        qCWarning(lcForwarding) << "cannot make the folder of the forwarding log" << path_;
+        return false;
+    }
+    rotateBefore(line.size());
+    QFile file(path_);
+    // One write of the whole line, so a line is never split by another writer.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) ||
+        file.write(line) != line.size() || !file.flush()) {
+        qCWarning(lcForwarding) << "cannot write the forwarding log" << path_ << file.errorString();
+        return false;
+    }
+    return true;
+}
+
+void ForwardingLog::rotateBefore(qint64 lineBytes) {
+    const qint64 size = QFileInfo(path_).size();
+    if (size == 0 || size + lineBytes <= limitBytes_)
+        return;
+    QFile::remove(rotatedPath());
+    if (!QFile::rename(path_, rotatedPath()))
+        qCWarning(lcForwarding) << "cannot set the full forwarding log aside as" << rotatedPath();
+}
