@@ -71,8 +71,8 @@ bool ForwardingLog::append(const Entry& entry) {
     rotateBefore(line.size());
     QFile file(path_);
     // One write of the whole line, so a line is never split by another writer.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) ||
-        file.write(line) != line.size() || !file.flush()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(line) != line.size() ||
+        !file.flush()) {
         qCWarning(lcForwarding) << "cannot write the forwarding log" << path_ << file.errorString();
         return false;
     }

@@ -34,8 +34,9 @@ public:
     // "KmbRxTrans/forwarding.log" in the per-user data directory ($XDG_DATA_HOME).
     static QString defaultPath();
 
-    explicit ForwardingLog(QString path = defaultPath(), qint64 limitBytes = kDefaultLimitBytes,
-                           Now now = [] { return QDateTime::currentDateTime(); });
+    explicit ForwardingLog(
+        QString path = defaultPath(), qint64 limitBytes = kDefaultLimitBytes,
+        Now now = [] { return QDateTime::currentDateTime(); });
 
     // False when the line could not be written; a log that cannot be written never stops
     // forwarding, so this only reports it as a diagnostic.

@@ -16,8 +16,7 @@ const QString kPortPager = QStringLiteral("ポケベル呼出し");
 const QString kSubjectPrefix = QStringLiteral("転送:");
 
 // Runs `step`; the reason it failed, or nothing when it did not.
-template <typename Step>
-std::optional<QString> failureOf(Step&& step) {
+template <typename Step> std::optional<QString> failureOf(Step&& step) {
     try {
         step();
         return std::nullopt;
@@ -166,8 +165,8 @@ void ReceptionForwarder::sendDocument(const QString& strAdr, const QString& docu
     if (routed)
         engine_.SetRoute(PortEncoding::INS_strGetFaxRoute_Exec(strAdr));
     // The engine queues the transmission; how it ends is the suite's to report.
-    engine_.SendDocument(kSubjectPrefix + faxId, document, PortEncoding::INS_strGetFaxNumber(strAdr),
-                         QString());
+    engine_.SendDocument(kSubjectPrefix + faxId, document,
+                         PortEncoding::INS_strGetFaxNumber(strAdr), QString());
     if (routed)
         engine_.SetRoute(QString());
 }
