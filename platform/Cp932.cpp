@@ -39,31 +39,65 @@ bool isTrailByte(unsigned char b) {
     return b >= 0x40 && b <= 0xFC && b != 0x7F;
 }
 
+// A fresh converter for every conversion: a reset converter of this Qt keeps the error count of
+// its last use and loses its replacement character.
+QStringEncoder encoder() {
+    return QStringEncoder("CP932", QStringConverter::Flag::Stateless);
+}
+
+QStringDecoder decoder() {
+    return QStringDecoder("CP932", QStringConverter::Flag::Stateless);
+}
+
 } // namespace
 
 bool isLeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+namespace {
+
+// 2 for a lead byte followed by a trail byte, else 1.
+int characterWidth(const QByteArray& bytes, qsizetype i) {
+    return (isLeadByte(static_cast<unsigned char>(bytes[i])) && i + 1 < bytes.size() &&
+            isTrailByte(static_cast<unsigned char>(bytes[i + 1])))
+               ? 2
+               : 1;
+}
+
+} // namespace
+
 QByteArray encode(const QString& text, bool* ok) {
-    QStringEncoder encoder("CP932", QStringConverter::Flag::Stateless);
-    const QString mapped = toCp932Forms(text);
-    QByteArray bytes = encoder.encode(mapped);
-    const bool failed = encoder.hasError() || !encoder.isValid();
+    QStringEncoder converter = encoder();
+    QByteArray bytes = converter.encode(toCp932Forms(text));
+    const bool failed = converter.hasError() || !converter.isValid();
     if (ok)
         *ok = !failed;
     return bytes;
 }
 
 QString decode(const QByteArray& bytes) {
-    QStringDecoder decoder("CP932", QStringConverter::Flag::Stateless);
-    return decoder.decode(bytes);
+    QStringDecoder converter = decoder();
+    const QString text = converter.decode(bytes);
+    if (!converter.hasError())
+        return text;
+    // The converter drops a lone lead byte at the end and turns some bytes into U+001A: decode
+    // character by character so every bad one shows as U+FFFD and none goes missing.
+    QString out;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const int width = characterWidth(bytes, i);
+        QStringDecoder one = decoder();
+        const QString c = one.decode(bytes.mid(i, width));
+        out += (one.hasError() || c.isEmpty()) ? QString(QChar::ReplacementCharacter) : c;
+        i += width;
+    }
+    return out;
 }
 
 bool isValid(const QByteArray& bytes) {
-    QStringDecoder decoder("CP932", QStringConverter::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    return !decoder.hasError() && !text.contains(QChar::ReplacementCharacter);
+    QStringDecoder converter = decoder();
+    const QString text = converter.decode(bytes);
+    return !converter.hasError() && !text.contains(QChar::ReplacementCharacter);
 }
 
 int truncatedLength(const QByteArray& bytes, int maxBytes) {
@@ -71,11 +105,7 @@ int truncatedLength(const QByteArray& bytes, int maxBytes) {
         return int(bytes.size());
     int i = 0;
     while (i < maxBytes) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        const int width = (isLeadByte(b) && i + 1 < bytes.size() &&
-                           isTrailByte(static_cast<unsigned char>(bytes[i + 1])))
-                              ? 2
-                              : 1;
+        const int width = characterWidth(bytes, i);
         if (i + width > maxBytes)
             break;
         i += width;

@@ -12,7 +12,8 @@ namespace Cp932 {
 // (WAVE DASH, MINUS SIGN, ...) are taken to their CP932 look-alikes first.
 QByteArray encode(const QString& text, bool* ok = nullptr);
 
-// CP932 bytes as Unicode text; bytes that are not valid CP932 become U+FFFD.
+// CP932 bytes as Unicode text; every byte that is not part of a valid CP932 character becomes
+// U+FFFD.
 QString decode(const QByteArray& bytes);
 
 // True when every byte sequence in `bytes` is valid CP932.

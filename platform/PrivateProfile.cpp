@@ -183,6 +183,9 @@ private:
         trimRange(bytes, line.valueBegin, line.valueEnd);
     }
 
+    // One hash lookup per line: the slot reads 0 until the name is first seen. Neither a
+    // named section nor a key of one can have the index 0 (section 0 holds the lines before
+    // the first header, whose keys belong to no section and are not indexed).
     void addLine(Line line) {
         const int index = int(lines.size());
         if (line.kind == Line::Header) {
@@ -190,12 +193,13 @@ private:
             Section section;
             section.header = index;
             sections.push_back(std::move(section));
-            if (!sectionIndex.contains(line.foldedName))
-                sectionIndex.insert(line.foldedName, int(sections.size()) - 1);
-        } else if (line.kind == Line::Key) {
-            Section& section = sections.back();
-            if (!section.keys.contains(line.foldedName))
-                section.keys.insert(line.foldedName, index);
+            int& first = sectionIndex[line.foldedName];
+            if (first == 0)
+                first = int(sections.size()) - 1;
+        } else if (line.kind == Line::Key && sections.back().header >= 0) {
+            int& first = sections.back().keys[line.foldedName];
+            if (first == 0)
+                first = index;
         }
         lines.push_back(std::move(line));
     }

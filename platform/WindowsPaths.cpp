@@ -25,6 +25,17 @@ bool hasDriveLetter(const QString& path) {
     return letter >= u'a' && letter <= u'z';
 }
 
+// The entry of `folder` named `name` without regard to case; empty when there is none.
+QString entryMatching(const QString& folder, const QString& name) {
+    const QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
+                                                       QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return entry;
+    }
+    return QString();
+}
+
 } // namespace
 
 QString winePrefix() {
@@ -42,24 +53,25 @@ QString windowsDirectory() {
 
 QString matchCaseInsensitive(const QString& base, const QString& relative) {
     QString current = base;
+    bool inExistingFolder = QFileInfo(current).isDir();
     const QStringList parts = relative.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    bool exists = QFileInfo(current).isDir();
     for (const QString& part : parts) {
-        QString chosen = part;
-        if (exists && part != QLatin1String(".") && part != QLatin1String("..")) {
-            if (!QFileInfo::exists(current + QLatin1Char('/') + part)) {
-                const QStringList entries = QDir(current).entryList(
-                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-                for (const QString& entry : entries) {
-                    if (entry.compare(part, Qt::CaseInsensitive) == 0) {
-                        chosen = entry;
-                        break;
-                    }
-                }
+        QString next = current + QLatin1Char('/') + part;
+        if (!inExistingFolder) {
+            current = next;
+            continue;
+        }
+        // One look at the disk per component on the common path where the spelling matches.
+        QFileInfo info(next);
+        if (!info.exists()) {
+            const QString onDisk = entryMatching(current, part);
+            if (!onDisk.isEmpty()) {
+                next = current + QLatin1Char('/') + onDisk;
+                info = QFileInfo(next);
             }
         }
-        current += QLatin1Char('/') + chosen;
-        exists = exists && QFileInfo(current).isDir();
+        current = next;
+        inExistingFolder = info.isDir();
     }
     return current;
 }

@@ -109,6 +109,10 @@ TEST_F(ProfileFile, ReadsByTheRulesTheSuiteRelies) {
         {"UTF-8 file with a byte-order mark",
          "\xEF\xBB\xBF[S]\r\nk=" + QStringLiteral("受信").toUtf8(), "S", "k",
          QStringLiteral("受信")},
+        {"bytes that are no CP932 read as replacement characters",
+         "[S]\r\nk=a\x80"
+         "b\xA0\x82\r\n",
+         "S", "k", QStringLiteral("a\uFFFDb\uFFFD\uFFFD")},
         {"junk bytes around", "\x80\xFF\xA0\r\n[S]\r\n\xFD\xFE=\x81\r\nk=v\r\n", "S", "k", "v"},
     };
     for (const ReadCase& c : cases) {
@@ -406,13 +410,16 @@ TEST(ProfileText, Cp932Conversions) {
     Cp932::encode(QStringLiteral("ｷｬﾝｾﾙ〜"), &ok);
     EXPECT_TRUE(ok);
 
+    // Invalid input in between: nothing of it may carry over to the next conversion.
     const struct {
         QByteArray bytes;
         bool valid;
-    } validity[] = {{"abc", true},   {"\x82\xA0", true}, {"\x82", false},
-                    {"\x80", false}, {"\xA0", false},    {"\x82\x20", false}};
+    } validity[] = {{"abc", true},   {"\x82\xA0", true},  {"\x82", false},   {"\x80", false},
+                    {"\xA0", false}, {"\x82\x20", false}, {"\x82\xA0", true}};
     for (const auto& c : validity)
         EXPECT_EQ(Cp932::isValid(c.bytes), c.valid) << printable(c.bytes);
+    EXPECT_EQ(Cp932::decode("a\x82"), QStringLiteral("a\uFFFD"));
+    EXPECT_EQ(Cp932::decode("\xA0\x82\xA0"), QStringLiteral("\uFFFDあ"));
 
     const struct {
         QByteArray bytes;
