@@ -298,6 +298,12 @@ TEST_F(ProfileFile, AMissingFileReadsEmptyAndADeleteCreatesNothing) {
     EXPECT_TRUE(IniFile::bDeleteIniKey(missing, "Bell0", "BellTitle"));
     EXPECT_FALSE(QFileInfo::exists(env.root() + QStringLiteral("/no")));
 
+    const QString underAFile = env.writeFile("plain.txt", "x") + QStringLiteral("/sub/x.inf");
+    EXPECT_FALSE(IniFile::bWriteIni(underAFile, "Bell0", "BellTitle", "x"))
+        << "a folder that cannot be made fails the write";
+    EXPECT_FALSE(IniFile::bWriteIni(env.windowsDirectory(), "Bell0", "BellTitle", "x"))
+        << "a folder is no profile file";
+
     EXPECT_TRUE(IniFile::bWriteIni(missing, "Bell0", "BellTitle", QStringLiteral("事務所")));
     EXPECT_EQ(env.readFile(missing), sjis(QStringLiteral("[Bell0]\r\nBellTitle=事務所\r\n")));
 }
