@@ -15,6 +15,21 @@ namespace {
 
 constexpr int kTwipsPerPoint = 20;
 
+// Qt's PDF output keeps a two-colour picture as a 1-bit image only when its palette runs black,
+// white; any other picture becomes a full-colour image, fifty times larger and slow for the
+// print service to rasterise. Fax pages usually come white, black, so the bits are flipped once.
+QImage asBlackOnWhiteBitmap(const QImage& picture) {
+    const QList<QRgb> whiteBlack = {qRgb(255, 255, 255), qRgb(0, 0, 0)};
+    if (picture.depth() != 1 || picture.colorCount() != 2 ||
+        (picture.color(0) | 0xff000000) != whiteBlack[0] ||
+        (picture.color(1) | 0xff000000) != whiteBlack[1])
+        return picture;
+    QImage bitmap = picture.convertToFormat(QImage::Format_Mono);
+    bitmap.invertPixels();
+    bitmap.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    return bitmap;
+}
+
 // Renders the document into a private PDF with the printer's own paper and margins and hands it
 // to the print service only when the document ends. Qt's own print engine cannot withdraw a job
 // it has begun (QPrinter::abort() does nothing there), so an interrupted document would still
@@ -61,7 +76,7 @@ public:
         const QRect area = painter_.viewport();
         painter_.resetTransform();
         painter_.scale(area.width() / unitsAcross_, area.height() / unitsDown_);
-        painter_.drawImage(target, picture);
+        painter_.drawImage(target, asBlackOnWhiteBitmap(picture));
         if (printer_.printerState() == QPrinter::Error)
             throw PrintError(QStringLiteral("drawing on printer %1 failed").arg(deviceName_));
     }
@@ -98,6 +113,8 @@ private:
         if (!painter_.isActive()) {
             if (!painter_.begin(&printer_))
                 throw PrintError(QStringLiteral("printer %1 cannot start a job").arg(deviceName_));
+            // A fax page is text and lines: never let it be stored as a lossy photograph.
+            painter_.setRenderHint(QPainter::LosslessImageRendering);
         } else if (pageWanted_) {
             if (!printer_.newPage())
                 throw PrintError(
