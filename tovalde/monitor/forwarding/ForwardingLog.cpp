@@ -80,8 +80,9 @@ bool ForwardingLog::append(const Entry& entry) {
 }
 
 void ForwardingLog::rotateBefore(qint64 lineBytes) {
-    const qint64 size = QFileInfo(path_).size();
-    if (size == 0 || size + lineBytes <= limitBytes_)
+    const QFileInfo log(path_);
+    const qint64 size = log.size();
+    if (!log.isFile() || size == 0 || size + lineBytes <= limitBytes_)
         return;
     QFile::remove(rotatedPath());
     if (!QFile::rename(path_, rotatedPath()))

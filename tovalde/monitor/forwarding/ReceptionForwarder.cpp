@@ -28,7 +28,7 @@ template <typename Step> std::optional<QString> failureOf(Step&& step) {
 }
 
 // Shows the forwarding title while a rule runs and puts back the title it found, however the
-// rule ends; user commands run meanwhile may have changed it, and theirs is the one restored.
+// rule ends.
 class ForwardingTitle {
 public:
     explicit ForwardingTitle(ForwardingWindow& window)
