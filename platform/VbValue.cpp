@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace VbValue {
@@ -37,6 +38,14 @@ QString decimalText(double value) {
 }
 
 qint64 roundHalfEven(double value) {
+    if (std::isnan(value))
+        return 0;
+    // Converting a double beyond the integer's range is undefined; such values saturate.
+    constexpr double kLimit = 9223372036854775807.0; // 2^63
+    if (value >= kLimit)
+        return std::numeric_limits<qint64>::max();
+    if (value <= -kLimit)
+        return std::numeric_limits<qint64>::min();
     return static_cast<qint64>(std::nearbyint(value));
 }
 
@@ -76,7 +85,13 @@ std::optional<QDateTime> parseDateTime(const QString& text) {
     const auto parts = parseCalendarTime(text);
     if (!parts)
         return std::nullopt;
-    return QDateTime(parts->first, parts->second);
+    const QDateTime local(parts->first, parts->second);
+    if (local.isValid())
+        return local;
+    // A time the local clock skipped when daylight saving began: read it as the clock would
+    // have shown it without the jump, an hour after the reading an hour earlier.
+    const QDateTime hourBefore = QDateTime(parts->first, parts->second, Qt::UTC).addSecs(-3600);
+    return QDateTime(hourBefore.date(), hourBefore.time()).addSecs(3600);
 }
 
 std::optional<qint64> secondsBetween(const QString& from, const QString& to) {

@@ -17,7 +17,8 @@ double numericValue(const QString& text);
 // The shortest decimal form of a number: 5 -> "5", 2.5 -> "2.5", -1 -> "-1".
 QString decimalText(double value);
 
-// Rounds halves to the even neighbour: 2.5 -> 2, 3.5 -> 4, -2.5 -> -2.
+// Rounds halves to the even neighbour: 2.5 -> 2, 3.5 -> 4, -2.5 -> -2. Values beyond the
+// integer's range saturate; NaN gives 0.
 qint64 roundHalfEven(double value);
 
 // A number as a 16-bit integer the way an integer conversion would: rounded half to even;
@@ -28,7 +29,8 @@ std::optional<short> toInteger16(double value);
 QString formatDateTime(const QDateTime& time);
 
 // Reads "YYYY/MM/DD hh:mm:ss" and the same without leading zeros ("2024/1/5 9:03:07"); seconds
-// may be left out. nullopt for anything else.
+// may be left out. nullopt for anything else. A local time skipped by a daylight-saving change
+// reads as the time the clock would have shown without the jump.
 std::optional<QDateTime> parseDateTime(const QString& text);
 
 // Seconds from `from` to `to` (positive when `to` is later); nullopt when either is unreadable.

@@ -36,8 +36,19 @@ TEST(VbValue, RoundingHalvesToEven) {
     const struct {
         double value;
         qint64 rounded;
-    } cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.5, 0},
-                 {1.5, 2}, {2.4, 2}, {2.6, 3},   {-0.4, 0},  {7, 7}};
+    } cases[] = {{2.5, 2},
+                 {3.5, 4},
+                 {-2.5, -2},
+                 {-3.5, -4},
+                 {0.5, 0},
+                 {1.5, 2},
+                 {2.4, 2},
+                 {2.6, 3},
+                 {-0.4, 0},
+                 {7, 7},
+                 {1e300, std::numeric_limits<qint64>::max()},
+                 {-1e300, std::numeric_limits<qint64>::min()},
+                 {std::numeric_limits<double>::quiet_NaN(), 0}};
     for (const auto& c : cases)
         EXPECT_EQ(VbValue::roundHalfEven(c.value), c.rounded) << c.value;
 
@@ -102,7 +113,7 @@ TEST(VbValue, SecondsBetweenTexts) {
             << c.from.toStdString() << " -> " << c.to.toStdString();
 }
 
-TEST(VbValue, SecondsBetweenIgnoreDaylightSaving) {
+TEST(VbValue, DaylightSavingChangesNeitherDifferencesNorReadability) {
     TestEnvironment env;
     env.setVariable("TZ", "Europe/Berlin");
     ::tzset();
@@ -110,6 +121,10 @@ TEST(VbValue, SecondsBetweenIgnoreDaylightSaving) {
     EXPECT_EQ(VbValue::secondsBetween("2024/03/31 01:30:00", "2024/03/31 03:30:00"), 7200);
     EXPECT_EQ(VbValue::secondsBetween("2024/03/31 01:00:00", "2024/03/31 02:30:00"), 5400)
         << "a time the local clock skipped is still readable";
+    const auto skipped = VbValue::parseDateTime("2024/03/31 02:30:00");
+    ASSERT_TRUE(skipped && skipped->isValid());
+    EXPECT_EQ(VbValue::formatDateTime(*skipped), "2024/03/31 03:30:00");
+    EXPECT_EQ(VbValue::parseDateTime("2024/03/31 01:30:00")->secsTo(*skipped), 3600);
     env.setVariable("TZ", std::nullopt);
     ::tzset();
 }
