@@ -1,9 +1,11 @@
 #include "GTestQtText.h"
 #include "KmbDocument.h"
+#include "PrintError.h"
 #include "PrivateCups.h"
 #include "QtPrinters.h"
 #include "ReceivedFaxPrinter.h"
 #include "TestEnvironment.h"
+#include "WinAPI_Define.h"
 
 #include <QFile>
 #include <QProcess>
@@ -148,6 +150,44 @@ TEST_F(PrintToCups, NoPrinterOfThatExactNameMeansNoJob) {
         EXPECT_NO_THROW(routine.INS_PrnOut(fax, name));
     }
     EXPECT_EQ(cups->jobs(), jobsBefore);
+}
+
+// The suite's document, except that from page `badPage` on the page image it writes is not a
+// picture: a failure that strikes in the middle of a job.
+class DocumentFailingAtPage : public KmbDocument {
+public:
+    explicit DocumentFailingAtPage(int badPage) : badPage_(badPage) {}
+    long SavePageImage(const QString& document, const QString& bitmapPath, int page) override {
+        const long result = KmbDocument::SavePageImage(document, bitmapPath, page);
+        if (page >= badPage_) {
+            QFile bitmap(bitmapPath);
+            if (bitmap.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                bitmap.write("BM truncated");
+        }
+        return result;
+    }
+
+private:
+    int badPage_;
+};
+
+TEST_F(PrintToCups, AJobInterruptedByAnErrorNeverReachesThePrinter) {
+    const QString fax = sampleFax(3, true);
+    DocumentFailingAtPage failing(2);
+    ReceivedFaxPrinter interrupted(failing, printers,
+                                   environment.root() + QStringLiteral("/tmp/KMBVIEWTEMP.BMP"));
+    const QStringList jobsBefore = cups->jobs();
+    EXPECT_THROW(interrupted.INS_PrnOut(fax, kQueue), PrintError);
+    EXPECT_EQ(cups->jobs(), jobsBefore);
+    EXPECT_TRUE(cups->waitForPdf(QFileInfo(fax).completeBaseName(), 1500).isEmpty());
+
+    EXPECT_FALSE(printAndCollect(fax).isEmpty()) << "the printer still takes the next job";
+}
+
+TEST_F(PrintToCups, PrinterListOffersTheServiceQueues) {
+    StringItemList list;
+    WinAPI_Define::SetPrinterList(list, printers);
+    EXPECT_TRUE(list.items.contains(kQueue)) << list.items.join(", ").toStdString();
 }
 
 TEST_F(PrintToCups, StandardAndFinePagesOfOnePaperLengthComeOutEquallyTall) {
