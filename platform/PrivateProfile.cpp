@@ -346,8 +346,9 @@ bool writeAll(int fd, const QByteArray& data) {
     return true;
 }
 
+// Distinct enough that no file of anyone else's is taken for a temporary of ours.
 QString temporaryPrefix(const QFileInfo& info) {
-    return QLatin1Char('.') + info.fileName() + QLatin1Char('.');
+    return QLatin1Char('.') + info.fileName() + QLatin1String(".writing-");
 }
 
 // A writer killed between creating its temporary file and renaming it leaves the file behind.

@@ -337,15 +337,15 @@ TEST_F(ProfileFile, ALinkedFileIsWrittenThroughItsLink) {
 
 TEST_F(ProfileFile, TemporariesLeftByAKilledWriterAreSweptAndNothingElse) {
     put("[A]\r\nk=1\r\n");
-    const QString stale = env.windowsDirectory() + QStringLiteral("/.KMB32.INI.a1B2c3");
-    const QString unrelated = env.windowsDirectory() + QStringLiteral("/.KMB32.INI.keep-me");
+    const QString stale = env.windowsDirectory() + QStringLiteral("/.KMB32.INI.writing-a1B2c3");
+    const QString unrelated = env.windowsDirectory() + QStringLiteral("/.KMB32.INI.backup");
     env.writeFile(stale, "[A]\r\nk=");
     env.writeFile(unrelated, "x");
     ASSERT_TRUE(IniFile::bWriteIni(path(), "A", "k", "2"));
     EXPECT_FALSE(QFileInfo::exists(stale));
     EXPECT_TRUE(QFileInfo::exists(unrelated));
     EXPECT_EQ(QDir(env.windowsDirectory()).entryList(QDir::Files | QDir::Hidden),
-              (QStringList{".KMB32.INI.keep-me", "KMB32.INI"}));
+              (QStringList{".KMB32.INI.backup", "KMB32.INI"}));
 }
 
 TEST_F(ProfileFile, AHugeSingleLineFileReadsAndSurvivesAWrite) {
