@@ -7,7 +7,8 @@
 // Every profile file, registry table and serial line carries these bytes.
 namespace Cp932 {
 
-// Unicode text as CP932 bytes. Characters CP932 cannot hold become '?' and clear *ok.
+// Unicode text as CP932 bytes. Characters CP932 cannot hold are replaced and clear *ok; callers
+// that store text refuse it then rather than write the replacement.
 // The handful of characters whose Unicode form differs from the one CP932 maps
 // (WAVE DASH, MINUS SIGN, ...) are taken to their CP932 look-alikes first.
 QByteArray encode(const QString& text, bool* ok = nullptr);

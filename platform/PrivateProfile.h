@@ -18,13 +18,15 @@ QString getString(const QString& file, const QString& section, const QString& ke
                   const QString& defaultValue = QString(), int maxBytes = 255);
 
 // Sets Key=Value in Section, creating the file (and its folder), the section or the key as
-// needed. False, with nothing written, for input that would corrupt the file (line breaks,
-// a key holding "=", a section holding "]" followed by more text, text CP932 cannot hold) or
-// when the file cannot be written.
+// needed. False, with nothing written, for input that would corrupt the file (line breaks, NUL,
+// a key holding "=", a section holding "]" followed by more text, a line that would read as a
+// section header, text CP932 cannot hold) or when the file cannot be written (a file nobody may
+// write counts as read-only). Writing the value a key already has leaves the file untouched.
 bool writeString(const QString& file, const QString& section, const QString& key,
                  const QString& value);
 
-// Removes the key's line. True also when there is nothing to remove (no file is created).
+// Removes the key's line, and the lines of any duplicates of it in the section. True also when
+// there is nothing to remove (no file is created).
 bool deleteKey(const QString& file, const QString& section, const QString& key);
 
 } // namespace PrivateProfile
