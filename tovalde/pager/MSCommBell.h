@@ -27,11 +27,9 @@ public:
 
     // "baud,parity,data bits,stop bits", for example "19200,N,8,1"; throws for a malformed text.
     void setSettings(const QString& settings);
-    QString Settings() const { return settings_; }
 
     // The most characters one Input() takes; 0 takes everything waiting.
     void setInputLen(int length);
-    int InputLen() const { return inputLen_; }
 
     // Opening throws when the device is missing, cannot be opened, or the port is already open.
     void setPortOpen(bool open);
