@@ -10,8 +10,10 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
+#include <memory>
 #include <optional>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcRegistry, "platform.registry")
@@ -42,21 +44,49 @@ bool isStringType(DWORD type) {
     return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
 }
 
-LSTATUS load(std::optional<WineRegistryFile>* file) {
-    QFile f(registryFilePath());
+// The last file parsed, with what identifies that version of it: a replacement by rename gets a
+// new inode, an edit in place a new modification time or size.
+struct ParsedFile {
+    QString path;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    timespec modified{};
+    std::shared_ptr<const WineRegistryFile> file;
+
+    bool matches(const QString& p, const struct stat& st) const {
+        return file && path == p && device == st.st_dev && inode == st.st_ino &&
+               size == st.st_size && modified.tv_sec == st.st_mtim.tv_sec &&
+               modified.tv_nsec == st.st_mtim.tv_nsec;
+    }
+};
+ParsedFile g_lastParsed;
+
+LSTATUS load(std::shared_ptr<const WineRegistryFile>* file) {
+    const QString path = registryFilePath();
+    QFile f(path);
     if (!f.exists())
         return ERROR_FILE_NOT_FOUND;
     if (!f.open(QIODevice::ReadOnly))
         return ERROR_ACCESS_DENIED;
+    struct stat st {};
+    if (::fstat(f.handle(), &st) != 0)
+        return ERROR_ACCESS_DENIED;
+    if (g_lastParsed.matches(path, st)) {
+        *file = g_lastParsed.file;
+        return ERROR_SUCCESS;
+    }
     const QByteArray bytes = f.readAll();
     if (f.error() != QFileDevice::NoError)
         return ERROR_ACCESS_DENIED;
     QString reason;
-    *file = WineRegistryFile::parse(bytes, &reason);
-    if (!*file) {
-        qCWarning(lcRegistry) << "refusing the malformed registry file" << f.fileName() << reason;
+    std::optional<WineRegistryFile> parsed = WineRegistryFile::parse(bytes, &reason);
+    if (!parsed) {
+        qCWarning(lcRegistry) << "refusing the malformed registry file" << path << reason;
         return ERROR_BADDB;
     }
+    *file = std::make_shared<const WineRegistryFile>(std::move(*parsed));
+    g_lastParsed = ParsedFile{path, st.st_dev, st.st_ino, st.st_size, st.st_mtim, *file};
     return ERROR_SUCCESS;
 }
 
@@ -113,7 +143,7 @@ LSTATUS RegOpenKeyEx(HKEY key, const QByteArray& subKey, DWORD, DWORD samDesired
     const std::optional<QString> sub = fromAnsi(subKey);
     if (!sub)
         return ERROR_FILE_NOT_FOUND;
-    std::optional<WineRegistryFile> file;
+    std::shared_ptr<const WineRegistryFile> file;
     if (const LSTATUS status = load(&file))
         return status;
     const QString wanted = key->path.isEmpty() ? *sub : key->path + QLatin1Char('\\') + *sub;
@@ -207,7 +237,7 @@ LSTATUS RegSetValueEx(HKEY key, const QByteArray& valueName, DWORD type, const Q
 
     const QString path = registryFilePath();
     const FileReplacement::FolderLock lock(QFileInfo(path).absolutePath());
-    std::optional<WineRegistryFile> file;
+    std::shared_ptr<const WineRegistryFile> file;
     if (const LSTATUS status = load(&file))
         return status == ERROR_FILE_NOT_FOUND ? ERROR_KEY_DELETED : status;
     const std::optional<QString> resolved = file->resolve(key->path);
@@ -218,7 +248,7 @@ LSTATUS RegSetValueEx(HKEY key, const QByteArray& valueName, DWORD type, const Q
     if (!updated)
         return ERROR_KEY_DELETED;
     // What is written must read back as a registry file holding the value just set.
-    const std::optional<WineRegistryFile> check = WineRegistryFile::parse(*updated);
+    std::optional<WineRegistryFile> check = WineRegistryFile::parse(*updated);
     const WineRegistryFile::Key* section = check ? check->section(*resolved) : nullptr;
     const WineRegistryFile::Value* written = section ? section->findValue(*name) : nullptr;
     if (!written || written->type != type || written->data != *stored) {
@@ -231,6 +261,12 @@ LSTATUS RegSetValueEx(HKEY key, const QByteArray& valueName, DWORD type, const Q
         return ERROR_WRITE_FAULT;
     }
     key->values = section->values;
+    // The file just written is the one parsed for the check: the next open needs no parse.
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0 && st.st_size == updated->size())
+        g_lastParsed = ParsedFile{
+            path,       st.st_dev,  st.st_ino,
+            st.st_size, st.st_mtim, std::make_shared<const WineRegistryFile>(std::move(*check))};
     return ERROR_SUCCESS;
 }
 

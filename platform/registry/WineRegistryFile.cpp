@@ -128,18 +128,17 @@ bool WineRegistryFile::parseLines(QString* error) {
         const qsizetype start = skipBlanks(b, line.begin, line.end);
         if (start == line.end || b[start] == ';')
             continue;
-        const QByteArray content = b.mid(line.begin, line.end - line.begin);
         const char lead = b[start];
         if (lead == '[') {
             QString path;
             const qsizetype after =
-                WineRegistryText::parseString(content, start - line.begin + 1, ']', &path);
+                WineRegistryText::parseString(b, start + 1, line.end, ']', &path);
             if (after < 0)
                 return fail("key name not closed");
             Key k;
             k.path = path.split(QLatin1Char('\\'), Qt::SkipEmptyParts).join(QLatin1Char('\\'));
             k.headerBegin = line.begin;
-            qsizetype p = skipBlanks(b, line.begin + after, line.end);
+            qsizetype p = skipBlanks(b, after, line.end);
             const qsizetype digits = p;
             while (p < line.end && b[p] >= '0' && b[p] <= '9')
                 ++p;
@@ -183,10 +182,10 @@ bool WineRegistryFile::parseLines(QString* error) {
         qsizetype p = start + 1;
         if (lead == '"') {
             const qsizetype after =
-                WineRegistryText::parseString(content, start - line.begin + 1, '"', &value.name);
+                WineRegistryText::parseString(b, start + 1, line.end, '"', &value.name);
             if (after < 0)
                 return fail("value name not closed");
-            p = line.begin + after;
+            p = after;
         }
         p = skipBlanks(b, p, line.end);
         if (p >= line.end || b[p] != '=')
@@ -210,11 +209,10 @@ bool WineRegistryFile::parseLines(QString* error) {
                 p += 2;
             }
             QString text;
-            const qsizetype after =
-                WineRegistryText::parseString(content, p - line.begin + 1, '"', &text);
+            const qsizetype after = WineRegistryText::parseString(b, p + 1, line.end, '"', &text);
             if (after < 0)
                 return fail("string value not closed");
-            if (!restIsBlank(line.begin + after))
+            if (!restIsBlank(after))
                 return fail("unexpected text after a string value");
             value.data = WineRegistryText::toUtf16Le(text) + QByteArray(2, '\0');
         } else if (startsWith("dword:")) {

@@ -1,5 +1,7 @@
 #include "WineRegistryText.h"
 
+#include <algorithm>
+
 namespace WineRegistryText {
 namespace {
 
@@ -21,7 +23,7 @@ bool isOctalDigit(char c) {
 
 // One UTF-8 sequence starting at `pos`, appended to `text`; a byte that does not start a valid
 // sequence stands for itself, as older files wrote such bytes.
-qsizetype appendUtf8(const QByteArray& line, qsizetype pos, QString* text) {
+qsizetype appendUtf8(const QByteArray& line, qsizetype pos, qsizetype end, QString* text) {
     const auto lead = static_cast<unsigned char>(line[pos]);
     int follow = 0;
     char32_t code = 0;
@@ -37,7 +39,7 @@ qsizetype appendUtf8(const QByteArray& line, qsizetype pos, QString* text) {
     }
     bool valid = follow > 0;
     for (int i = 1; valid && i <= follow; ++i) {
-        const auto b = pos + i < line.size() ? static_cast<unsigned char>(line[pos + i]) : 0;
+        const auto b = pos + i < end ? static_cast<unsigned char>(line[pos + i]) : 0;
         valid = (b & 0xC0) == 0x80;
         code = (code << 6) | (b & 0x3F);
     }
@@ -52,10 +54,11 @@ qsizetype appendUtf8(const QByteArray& line, qsizetype pos, QString* text) {
 
 } // namespace
 
-qsizetype parseString(const QByteArray& line, qsizetype from, char endChar, QString* text) {
+qsizetype parseString(const QByteArray& line, qsizetype from, qsizetype end, char endChar,
+                      QString* text) {
     text->clear();
     qsizetype p = from;
-    const qsizetype size = line.size();
+    const qsizetype size = std::min(end, line.size());
     while (p < size && line[p] != endChar) {
         const char c = line[p];
         if (c == '\\' && p + 1 < size) {
@@ -114,7 +117,7 @@ qsizetype parseString(const QByteArray& line, qsizetype from, char endChar, QStr
             text->append(QLatin1Char(line[p]));
             ++p;
         } else {
-            p = appendUtf8(line, p, text);
+            p = appendUtf8(line, p, size, text);
         }
     }
     if (p >= size)

@@ -8,9 +8,11 @@
 // it; the file itself is ASCII with escapes (plain bytes above 0x7F are read as UTF-8).
 namespace WineRegistryText {
 
-// Reads escaped text from `line` starting at `from` up to the first unescaped `endChar`.
-// Returns the position just after `endChar`, or -1 when the text is not closed on this line.
-qsizetype parseString(const QByteArray& line, qsizetype from, char endChar, QString* text);
+// Reads escaped text from `bytes` starting at `from` up to the first unescaped `endChar` before
+// `end` (the end of the line). Returns the position just after `endChar`, or -1 when the text is
+// not closed before `end`.
+qsizetype parseString(const QByteArray& bytes, qsizetype from, qsizetype end, char endChar,
+                      QString* text);
 
 // `text` escaped as Wine writes it: backslash and the two `quotes` characters escaped, control
 // characters as C or octal escapes, code units above 0x7F as \x escapes.

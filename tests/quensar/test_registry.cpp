@@ -335,13 +335,14 @@ TEST(WineRegistryText, EscapesAndReadsBackAsWineDoes) {
         SCOPED_TRACE(c.escaped.toStdString());
         EXPECT_EQ(WineRegistryText::escapeString(c.text, '"', '"'), c.escaped);
         QString back;
-        EXPECT_EQ(WineRegistryText::parseString(c.escaped + '"', 0, '"', &back),
-                  c.escaped.size() + 1);
+        EXPECT_EQ(
+            WineRegistryText::parseString(c.escaped + '"', 0, c.escaped.size() + 1, '"', &back),
+            c.escaped.size() + 1);
         EXPECT_EQ(back, c.text);
     }
     QString text;
-    EXPECT_EQ(WineRegistryText::parseString("caf\xc3\xa9\"", 0, '"', &text), 6)
+    EXPECT_EQ(WineRegistryText::parseString("caf\xc3\xa9\"", 0, 6, '"', &text), 6)
         << "UTF-8 in the file";
     EXPECT_EQ(text, QStringLiteral("café"));
-    EXPECT_EQ(WineRegistryText::parseString("not closed", 0, '"', &text), -1);
+    EXPECT_EQ(WineRegistryText::parseString("not closed\"", 0, 10, '"', &text), -1);
 }
