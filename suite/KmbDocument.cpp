@@ -4,10 +4,11 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
 #include <QtEndian>
 
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -96,6 +97,22 @@ private:
     QByteArray bytes_;
 };
 
+// Puts `bytes` in place of `path` in one step, so a reader never loads half a bitmap and a
+// failure leaves the old one. Not synced to disk: the bitmap is a work file, made again per page.
+QString replaceFile(const QString& path, const QByteArray& bytes) {
+    QTemporaryFile temporary(path + QStringLiteral(".XXXXXX"));
+    if (!temporary.open() || temporary.write(bytes) != bytes.size() || !temporary.flush())
+        return QStringLiteral("cannot write %1: %2")
+            .arg(QDir::toNativeSeparators(path), temporary.errorString());
+    temporary.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                             QFile::ReadOther);
+    if (::rename(QFile::encodeName(temporary.fileName()).constData(),
+                 QFile::encodeName(path).constData()) != 0)
+        return QStringLiteral("cannot write %1").arg(QDir::toNativeSeparators(path));
+    temporary.setAutoRemove(false);
+    return {};
+}
+
 } // namespace
 
 int KmbDocument::PageCount(const QString& document) {
@@ -141,11 +158,9 @@ long KmbDocument::SavePageImage(const QString& document, const QString& bitmapPa
         }
     }
 
-    QSaveFile out(bitmapPath);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bitmap.bytes()) < 0 || !out.commit()) {
-        lastError_ = out.errorString();
+    lastError_ = replaceFile(bitmapPath, bitmap.bytes());
+    if (!lastError_.isEmpty())
         return bitmapNotWritten;
-    }
     return 0;
 }
 

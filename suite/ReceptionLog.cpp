@@ -39,6 +39,14 @@ std::optional<qint64> sortKeyOf(const QString& time) {
            second;
 }
 
+QString nativeDocumentPath(const QString& logged, const QString& suiteDirectory) {
+    const QString path =
+        logged.startsWith(QLatin1Char('/')) ? logged : suiteDirectory + QLatin1Char('/') + logged;
+    // Paths as the log writes them need no cleaning; only a hand-edited one might.
+    const bool clean = !path.contains(QLatin1String("/.")) && !path.contains(QLatin1String("//"));
+    return clean ? path : QDir::cleanPath(path);
+}
+
 } // namespace
 
 namespace ReceptionRecord {
@@ -72,7 +80,7 @@ std::optional<ReceptionEntry> parse(const QByteArray& line, const QString& suite
     entry.flags = *flags;
     entry.result = *result;
     entry.faxId = fields->at(3);
-    entry.document = QDir::cleanPath(QDir(suiteDirectory).absoluteFilePath(fields->at(4)));
+    entry.document = nativeDocumentPath(fields->at(4), suiteDirectory);
     return entry;
 }
 
@@ -87,13 +95,15 @@ bool ReceptionLog::refresh() {
         entries_.clear();
         malformed_ = 0;
     }
+    const size_t before = entries_.size();
     int skipped = 0;
     for (const QByteArray& line : update.lines) {
         if (auto entry = ReceptionRecord::parse(line, suiteDirectory_))
-            insert(std::move(*entry));
+            entries_.push_back(std::move(*entry));
         else
             ++skipped;
     }
+    keepTimeOrder(before);
     if (skipped > 0) {
         malformed_ += skipped;
         qCWarning(lcReceptionLog, "skipped %d line(s) of %s that are not receptions", skipped,
@@ -102,14 +112,17 @@ bool ReceptionLog::refresh() {
     return update.restarted || int(update.lines.size()) > skipped;
 }
 
-void ReceptionLog::insert(ReceptionEntry entry) {
-    if (entries_.empty() || entries_.back().sortKey <= entry.sortKey) {
-        entries_.push_back(std::move(entry));
-        return;
-    }
+void ReceptionLog::keepTimeOrder(size_t firstNew) {
+    const auto earlier = [](const ReceptionEntry& a, const ReceptionEntry& b) {
+        return a.sortKey < b.sortKey;
+    };
+    const auto begin = entries_.begin();
+    const auto middle = begin + qsizetype(firstNew);
+    if (std::is_sorted(middle, entries_.end(), earlier) &&
+        (middle == begin || middle == entries_.end() || !earlier(*middle, *(middle - 1))))
+        return; // the usual case: appended in time order
     // Logged out of time order (a clock set back): keep the index order the time order.
-    const auto at =
-        std::upper_bound(entries_.begin(), entries_.end(), entry.sortKey,
-                         [](qint64 key, const ReceptionEntry& e) { return key < e.sortKey; });
-    entries_.insert(at, std::move(entry));
+    // Both steps are stable, so receptions of the same second keep their logged order.
+    std::stable_sort(middle, entries_.end(), earlier);
+    std::inplace_merge(begin, middle, entries_.end(), earlier);
 }

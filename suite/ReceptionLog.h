@@ -54,7 +54,7 @@ public:
     QString path() const { return tail_.path(); }
 
 private:
-    void insert(ReceptionEntry entry);
+    void keepTimeOrder(size_t firstNew);
 
     LogTail tail_;
     QString suiteDirectory_;

@@ -65,6 +65,11 @@ std::optional<QStringList> decodeRecord(const QByteArray& line) {
     const QString text = utf8.decode(line);
     if (utf8.hasError())
         return std::nullopt;
+    if (!text.contains(QLatin1Char('\\'))) { // nothing escaped: the usual line
+        if (text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
+            return std::nullopt;
+        return text.split(QLatin1Char('\t'));
+    }
     QStringList fields;
     QString current;
     for (qsizetype i = 0; i < text.size(); ++i) {
