@@ -141,7 +141,9 @@ void KmbRxTrans::buildControls() {
     ListViewFolder->setItemsExpandable(false);
     ListViewFolder->setUniformRowHeights(true);
     ListViewFolder->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListViewFolder->setColumnCount(0);
+    // The columns keep the widths they are given; a stretched last column would store a width
+    // the user never chose.
+    ListViewFolder->header()->setStretchLastSection(false);
     connect(ListViewFolder->header(), &QHeaderView::sectionResized, this,
             [this](int column, int, int newSize) {
                 // Widths are kept in twips; a pixel width that merely rounds the kept value
