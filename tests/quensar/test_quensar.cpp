@@ -239,40 +239,43 @@ void QuensarFlowTest::writesTheMarkedShares_data() {
     QTest::addColumn<QStringList>("markedAtStart");
     QTest::addColumn<QStringList>("clicks");
     QTest::addColumn<QStringList>("written");
+    QTest::addColumn<bool>("byEnter");
 
     const QStringList faxPrint{QStringLiteral("FAX"), QStringLiteral("PRINT")};
     QTest::newRow("other entries stay in front, in their order")
         << QStringList{"COMCFG", "FAX", "DFS$"} << QStringList{"FAX", "DATA"} << QStringList{"FAX"}
-        << QStringList{"DATA"} << QStringList{"COMCFG", "DFS$", "FAX", "DATA"};
+        << QStringList{"DATA"} << QStringList{"COMCFG", "DFS$", "FAX", "DATA"} << false;
     QTest::newRow("an entry in another case starts marked and is written as the share is named")
         << QStringList{"fax"} << faxPrint << QStringList{"FAX"} << QStringList()
-        << QStringList{"FAX"};
+        << QStringList{"FAX"} << false;
     QTest::newRow("unmarking a listed share removes it")
         << QStringList{"other", "Fax"} << faxPrint << QStringList{"FAX"} << QStringList{"FAX"}
-        << QStringList{"other"};
+        << QStringList{"other"} << false;
     QTest::newRow("FAX marks only FAX, not FAXDATA")
         << QStringList{"FAX"} << QStringList{"FAX", "FAXDATA"} << QStringList{"FAX"}
-        << QStringList() << QStringList{"FAX"};
+        << QStringList() << QStringList{"FAX"} << false;
     QTest::newRow("each share's own mark decides")
         << QStringList{"FAX"} << QStringList{"FAX", "FAXDATA"} << QStringList{"FAX"}
-        << QStringList{"FAXDATA", "FAX"} << QStringList{"FAXDATA"};
+        << QStringList{"FAXDATA", "FAX"} << QStringList{"FAXDATA"} << false;
     QTest::newRow("OK without changes moves the shares behind the others, in enumeration order")
         << QStringList{"PRINT", "COMCFG", "FAX"} << faxPrint << faxPrint << QStringList()
-        << QStringList{"COMCFG", "FAX", "PRINT"};
+        << QStringList{"COMCFG", "FAX", "PRINT"} << false;
     QTest::newRow("unmarking everything leaves a single zero byte")
-        << faxPrint << faxPrint << faxPrint << faxPrint << QStringList();
+        << faxPrint << faxPrint << faxPrint << faxPrint << QStringList() << false;
     QTest::newRow("an empty value starts with nothing marked")
         << QStringList() << faxPrint << QStringList() << QStringList{"PRINT"}
-        << QStringList{"PRINT"};
+        << QStringList{"PRINT"} << false;
     QTest::newRow("a click toggles: twice is no change")
         << QStringList() << faxPrint << QStringList() << QStringList{"FAX", "PRINT", "FAX"}
-        << QStringList{"PRINT"};
+        << QStringList{"PRINT"} << false;
     QTest::newRow("a value of 256 bytes is read whole")
         << valueOfBytes(256) << QStringList{"FAX"} << QStringList() << QStringList()
-        << valueOfBytes(256);
+        << valueOfBytes(256) << false;
+    QTest::newRow("Enter in the list is OK") << QStringList() << faxPrint << QStringList()
+                                             << QStringList{"FAX"} << QStringList{"FAX"} << true;
     QTest::newRow("Japanese share names")
         << QStringList{"共有"} << QStringList{"ファクス", "共有"} << QStringList{"共有"}
-        << QStringList{"ファクス"} << QStringList{"ファクス", "共有"};
+        << QStringList{"ファクス"} << QStringList{"ファクス", "共有"} << false;
 }
 
 void QuensarFlowTest::writesTheMarkedShares() {
@@ -281,10 +284,17 @@ void QuensarFlowTest::writesTheMarkedShares() {
     QFETCH(QStringList, markedAtStart);
     QFETCH(QStringList, clicks);
     QFETCH(QStringList, written);
+    QFETCH(bool, byEnter);
     TestEnvironment env;
     env.writeFile(env.winePrefix() + "/system.reg", Machine{existing, sharesNamed(shares)}.file());
 
-    const Run run = runProgram([&](QWidget* dlg) { clickThenOk(dlg, clicks); });
+    const Run run = runProgram([&](QWidget* dlg) {
+        if (!byEnter)
+            return clickThenOk(dlg, clicks);
+        for (const QString& text : clicks)
+            clickItem(dlg, text);
+        QTest::keyClick(shareList(dlg), Qt::Key_Return);
+    });
 
     QVERIFY(run.dialogShown);
     QCOMPARE(run.listedAtStart, shares);
