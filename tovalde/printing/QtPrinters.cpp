@@ -16,7 +16,7 @@ namespace {
 constexpr int kTwipsPerPoint = 20;
 
 // Qt's PDF output keeps a two-colour picture as a 1-bit image only when its palette runs black,
-// white; any other picture becomes a full-colour image, fifty times larger and slow for the
+// white; any other picture becomes a full-colour image, many times larger and slow for the
 // print service to rasterise. Fax pages usually come white, black, so the bits are flipped once.
 QImage asBlackOnWhiteBitmap(const QImage& picture) {
     const QList<QRgb> whiteBlack = {qRgb(255, 255, 255), qRgb(0, 0, 0)};

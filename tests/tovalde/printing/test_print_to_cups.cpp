@@ -8,9 +8,11 @@
 #include "WinAPI_Define.h"
 
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QUuid>
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <tiffio.h>
@@ -118,6 +120,34 @@ QList<double> drawnHeightsInInches(const QString& pdf) {
             heights << fields[4].toDouble() / fields[13].toDouble();
     }
     return heights;
+}
+
+// Page 1 of `pdf` rendered in grey at a low resolution.
+QImage renderedFirstPage(const QString& pdf) {
+    QProcess pdftoppm;
+    pdftoppm.start(QStringLiteral("pdftoppm"),
+                   {QStringLiteral("-gray"), QStringLiteral("-r"), QStringLiteral("25"),
+                    QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                    QStringLiteral("1"), pdf});
+    pdftoppm.waitForFinished(20000);
+    return QImage::fromData(pdftoppm.readAllStandardOutput(), "PGM");
+}
+
+TEST_F(PrintToCups, PagesComeOutAsDarkTextOnWhitePaper) {
+    const QString pdf = printAndCollect(sampleFax(1, true));
+    const QImage page = renderedFirstPage(pdf);
+    ASSERT_FALSE(page.isNull()) << "the PDF cannot be rendered";
+    qint64 sum = 0;
+    int darkest = 255;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const int grey = qGray(page.pixel(x, y));
+            sum += grey;
+            darkest = std::min(darkest, grey);
+        }
+    }
+    EXPECT_GT(sum / (qint64(page.width()) * page.height()), 200) << "mostly white paper";
+    EXPECT_LT(darkest, 100) << "with the fax's writing on it";
 }
 
 TEST_F(PrintToCups, EveryReadablePageComesOutOnItsOwnSheet) {
