@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QProcess>
@@ -55,10 +56,16 @@ KorimbaEngine::KorimbaEngine(const SuiteLayout& layout, QObject* parent)
 
 void KorimbaEngine::watchLog() {
     // A log replaced by rename drops out of the watch, and a log that does not exist yet cannot
-    // be watched: watch its folder too, and add the file again whenever it is there.
+    // be watched: watch its folder too (or, until that exists, the suite directory), and add
+    // the file again whenever it is there.
     const QString folder = QFileInfo(log_.path()).absolutePath();
-    if (QFileInfo(folder).isDir() && !watcher_.directories().contains(folder))
-        watcher_.addPath(folder);
+    for (const QString& directory : {folder, layout_.directory()}) {
+        if (QFileInfo(directory).isDir()) {
+            if (!watcher_.directories().contains(directory))
+                watcher_.addPath(directory);
+            break;
+        }
+    }
     if (QFileInfo::exists(log_.path()) && !watcher_.files().contains(log_.path()))
         watcher_.addPath(log_.path());
 }

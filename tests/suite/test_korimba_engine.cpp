@@ -156,15 +156,27 @@ TEST_F(KorimbaEngineTest, NotifiesAfterAReceptionLoggedByAnotherProcess) {
     EXPECT_TRUE(fresh.EntryDocument().startsWith(suite() + "/Recv/"));
 }
 
-TEST_F(KorimbaEngineTest, SlowCheckFindsWhatTheWatchMissed) {
-    // A log folder made after the engine started is not watched until the check finds it.
-    QDir(engine->layout().directory()).removeRecursively();
-    KorimbaEngine late;
-    late.setCheckInterval(100);
-    QSignalSpy notified(&late, &FaxEngine::EngineNotify);
-    RecordFile::appendRecord(late.layout().receptionLog(),
-                             {"2024/05/01 10:00:00", "1", "0", "101", "Recv/a.tif"});
-    EXPECT_TRUE(notified.wait(1000));
+TEST_F(KorimbaEngineTest, LogFolderMadeLaterIsFollowed) {
+    const struct {
+        const char* what;
+        bool keepSuiteDirectory;
+        int checkInterval;
+    } cases[] = {
+        {"suite directory there, log folder made later: the watch", true, 60000},
+        {"suite directory made later: the slow check", false, 100},
+    };
+    for (const auto& c : cases) {
+        QDir(suite() + "/Log").removeRecursively();
+        if (!c.keepSuiteDirectory)
+            QDir(suite()).removeRecursively();
+        KorimbaEngine late;
+        late.setCheckInterval(c.checkInterval);
+        QSignalSpy notified(&late, &FaxEngine::EngineNotify);
+        RecordFile::appendRecord(late.layout().receptionLog(),
+                                 {"2024/05/01 10:00:00", "1", "0", "101", "Recv/a.tif"});
+        EXPECT_TRUE(notified.wait(1000)) << c.what;
+        EXPECT_EQ(late.EntryCount(), 1) << c.what;
+    }
 }
 
 TEST_F(KorimbaEngineTest, MonitorLifecycle) {
@@ -180,13 +192,30 @@ TEST_F(KorimbaEngineTest, MonitorLifecycle) {
     EXPECT_EQ(engine->StartMonitor(5), 0) << "a closed monitor can be started again";
 }
 
-TEST_F(KorimbaEngineTest, MonitorThatCannotBeFoundIsAFailure) {
-    env.setVariable("KMBSUITE_BIN_DIR", env.root().toUtf8());
-    env.setVariable("PATH", env.root().toUtf8());
-    const int result = engine->StartMonitor(5);
-    EXPECT_NE(result, 0);
-    EXPECT_NE(result, -3);
-    EXPECT_EQ(engine->MonitorState(), 0);
+TEST_F(KorimbaEngineTest, MonitorThatCannotStartIsAFailure) {
+    const struct {
+        const char* what;
+        bool hideProgram;
+        bool removeSuite;
+    } cases[] = {
+        {"no kmbmon anywhere", true, false},
+        {"no suite directory to serve", false, true},
+    };
+    for (const auto& c : cases) {
+        TestEnvironment own;
+        ASSERT_EQ(runSuiteProgram("kmbsuite", {"init"}).exitCode, 0);
+        if (c.hideProgram) {
+            own.setVariable("KMBSUITE_BIN_DIR", own.root().toUtf8());
+            own.setVariable("PATH", own.root().toUtf8());
+        }
+        KorimbaEngine engine;
+        if (c.removeSuite)
+            QDir(engine.layout().directory()).removeRecursively();
+        const int result = engine.StartMonitor(5);
+        EXPECT_NE(result, 0) << c.what;
+        EXPECT_NE(result, -3) << c.what;
+        EXPECT_EQ(engine.MonitorState(), 0) << c.what;
+    }
 }
 
 } // namespace
