@@ -3,12 +3,14 @@
 #include "MessageBox.h"
 #include "ProgramIcon.h"
 #include "QtMessageBoxPresenter.h"
+#include "VersionInfo.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("QUENSAR"));
+    QApplication::setApplicationName(VersionInfo::internalName());
+    QApplication::setApplicationVersion(VersionInfo::fileVersion());
     QApplication::setWindowIcon(ProgramIcon::icon());
     JapaneseFonts::installSubstitutions();
     QtMessageBoxPresenter presenter;
