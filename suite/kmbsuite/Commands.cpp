@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <cerrno>
 #include <cstdio>
 #include <unistd.h>
 
