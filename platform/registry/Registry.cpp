@@ -235,7 +235,10 @@ LSTATUS RegSetValueEx(HKEY key, const QByteArray& valueName, DWORD type, const Q
     if (!name || !stored)
         return ERROR_NO_UNICODE_TRANSLATION;
 
-    const QString path = registryFilePath();
+    // A registry file reached through a symbolic link is replaced where it lives, so the link
+    // and whoever else shares the file keep seeing it.
+    const QString linked = QFileInfo(registryFilePath()).canonicalFilePath();
+    const QString path = linked.isEmpty() ? registryFilePath() : linked;
     const FileReplacement::FolderLock lock(QFileInfo(path).absolutePath());
     std::shared_ptr<const WineRegistryFile> file;
     if (const LSTATUS status = load(&file))

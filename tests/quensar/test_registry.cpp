@@ -288,6 +288,18 @@ TEST(Registry, ReplacesTheFileWholeKeepingItsPermissions) {
         << "a temporary file was left behind";
 }
 
+TEST(Registry, ReplacesALinkedFileWhereItLives) {
+    RegistryFile reg(dataFile("wine-machine.reg"));
+    const QString shared = reg.env.root() + QStringLiteral("/shared/system.reg");
+    QDir().mkpath(reg.env.root() + QStringLiteral("/shared"));
+    ASSERT_TRUE(QFile::rename(reg.path(), shared));
+    ASSERT_TRUE(QFile::link(shared, reg.path()));
+    ASSERT_EQ(setValue(kParameters, "NullSessionShares", REG_MULTI_SZ, QByteArray("FAX\0\0", 5)),
+              ERROR_SUCCESS);
+    EXPECT_TRUE(QFileInfo(reg.path()).isSymLink());
+    EXPECT_TRUE(reg.env.readFile(shared).contains("\"NullSessionShares\"=str(7):\"FAX\\0\""));
+}
+
 // A write that cannot be completed (here: the file-size limit, as a full disk would) leaves the
 // old file whole.
 TEST(Registry, AFailedWriteLeavesTheOldFile) {
