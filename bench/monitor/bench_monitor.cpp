@@ -149,12 +149,6 @@ void measureReceptions(const QString& sample) {
         const double total =
             static_cast<double>(started.nsecsElapsed() - window.transmitted.nsecsElapsed()) / 1e6;
         fromStart.push_back(total);
-        if (exited.isValid())
-            fromExit.push_back(
-                static_cast<double>(exited.nsecsElapsed() - window.transmitted.nsecsElapsed()) /
-                1e6);
-        else
-            fromExit.push_back(0); // the hand-over came before the command had even ended
     }
     window.close();
     if (fromStart.empty())
