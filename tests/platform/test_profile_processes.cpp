@@ -3,6 +3,7 @@
 #include "ProfileWriteSequence.h"
 #include "TestEnvironment.h"
 
+#include <QDir>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -73,6 +74,10 @@ TEST(ProfileProcesses, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewFile) {
         ASSERT_EQ(IniFile::strReadIni(path, "Other", "x"), "1");
     }
     EXPECT_GT(completedBeforeKill, 0) << "no writer ever got to write before its kill";
+    const QStringList leftOver =
+        QDir(env.windowsDirectory()).entryList({".KMB32.INI.*"}, QDir::Files | QDir::Hidden);
+    EXPECT_LE(leftOver.size(), 1) << "each writer sweeps what killed ones left: "
+                                  << leftOver.join(' ').toStdString();
     std::printf("%ld edits completed over 300 kills\n", completed);
 }
 
