@@ -505,10 +505,8 @@ std::optional<QByteArray> applyEdit(const Document& doc, const EditRequest& edit
     return out;
 }
 
-bool edit(const QString& file, const QString& sectionName, const QString& keyName,
-          const std::optional<QString>& value) {
-    const QString section = trimmedName(sectionName);
-    const QString key = trimmedName(keyName);
+// False for names and values whose line would not read back as written.
+bool isSafeEdit(const QString& section, const QString& key, const std::optional<QString>& value) {
     if (section.isEmpty() || key.isEmpty() || hasLineBreakOrNul(section) ||
         hasLineBreakOrNul(key) || (value && hasLineBreakOrNul(*value)))
         return false;
@@ -517,9 +515,36 @@ bool edit(const QString& file, const QString& sectionName, const QString& keyNam
     const qsizetype bracket = section.indexOf(QLatin1Char(']'));
     if (bracket >= 0 && bracket != section.size() - 1)
         return false;
-    if (key.startsWith(QLatin1Char('[')) &&
-        (key.contains(QLatin1Char(']')) || (value && value->contains(QLatin1Char(']')))))
-        return false; // its line would read as a section header
+    // A key line starting with "[" and holding a "]" would read as a section header.
+    return !(key.startsWith(QLatin1Char('[')) &&
+             (key.contains(QLatin1Char(']')) || (value && value->contains(QLatin1Char(']')))));
+}
+
+// The edit in the file's own bytes; nullopt when the encoding cannot hold the text.
+std::optional<EditRequest> encodeRequest(const QString& section, const QString& key,
+                                         const std::optional<QString>& value, Encoding enc) {
+    EditRequest request;
+    const auto sectionBytes = encodeFor(section, enc);
+    const auto keyBytes = encodeFor(key, enc);
+    if (!sectionBytes || !keyBytes)
+        return std::nullopt;
+    request.section = *sectionBytes;
+    request.key = *keyBytes;
+    if (value) {
+        const auto valueBytes = encodeFor(*value, enc);
+        if (!valueBytes)
+            return std::nullopt;
+        request.value = *valueBytes;
+    }
+    return request;
+}
+
+bool edit(const QString& file, const QString& sectionName, const QString& keyName,
+          const std::optional<QString>& value) {
+    const QString section = trimmedName(sectionName);
+    const QString key = trimmedName(keyName);
+    if (!isSafeEdit(section, key, value))
+        return false;
 
     QString path = WindowsPaths::resolveProfilePath(file);
     const QFileInfo info(path);
@@ -528,7 +553,9 @@ bool edit(const QString& file, const QString& sectionName, const QString& keyNam
     if (!info.exists()) {
         if (!value)
             return true; // nothing to delete, and no file to create for it
-        if (!QDir().mkpath(info.absolutePath()))
+        // Refused text must not leave a new folder behind either.
+        if (!encodeRequest(section, key, value, Encoding::Cp932) ||
+            !QDir().mkpath(info.absolutePath()))
             return false;
     } else if (info.isSymLink()) {
         path = info.canonicalFilePath();
@@ -548,20 +575,10 @@ bool edit(const QString& file, const QString& sectionName, const QString& keyNam
         return true;
     }
     const Document doc(content);
-    EditRequest request;
-    const auto sectionBytes = encodeFor(section, doc.encoding);
-    const auto keyBytes = encodeFor(key, doc.encoding);
-    if (!sectionBytes || !keyBytes)
+    const auto request = encodeRequest(section, key, value, doc.encoding);
+    if (!request)
         return false;
-    request.section = *sectionBytes;
-    request.key = *keyBytes;
-    if (value) {
-        const auto valueBytes = encodeFor(*value, doc.encoding);
-        if (!valueBytes)
-            return false;
-        request.value = *valueBytes;
-    }
-    const auto updated = applyEdit(doc, request);
+    const auto updated = applyEdit(doc, *request);
     if (!updated)
         return true;
     forget(path);
