@@ -11,9 +11,6 @@ class DialogUnits {
 public:
     explicit DialogUnits(const QFont& font);
 
-    int baseWidth() const { return baseWidth_; }
-    int baseHeight() const { return baseHeight_; }
-
     int x(int units) const { return mulDiv(units, baseWidth_, 4); }
     int y(int units) const { return mulDiv(units, baseHeight_, 8); }
     QRect rect(int left, int top, int width, int height) const {

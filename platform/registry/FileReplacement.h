@@ -14,7 +14,6 @@ public:
     ~FolderLock();
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
-    bool held() const { return fd_ >= 0; }
 
 private:
     int fd_ = -1;

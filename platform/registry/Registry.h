@@ -45,7 +45,6 @@ enum : DWORD {
 
 // Access rights; only whether values may be set makes a difference here.
 enum : DWORD {
-    KEY_QUERY_VALUE = 0x0001,
     KEY_SET_VALUE = 0x0002,
     KEY_READ = 0x20019,
     KEY_ALL_ACCESS = 0xF003F,

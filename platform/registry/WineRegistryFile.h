@@ -39,8 +39,6 @@ public:
     // Nullopt, with the reason in *error, for bytes that are not a well-formed registry file.
     static std::optional<WineRegistryFile> parse(QByteArray bytes, QString* error = nullptr);
 
-    const QByteArray& bytes() const { return bytes_; }
-
     // The path with symbolic-link keys followed, or nullopt when the key does not exist (it
     // exists when it has its own section or a section below it) or the links go round.
     std::optional<QString> resolve(const QString& path) const;
