@@ -309,7 +309,7 @@ void QuensarFlowTest::endsWithoutWritingWhenLeftOtherwise_data() {
     QTest::addColumn<QString>("how");
     QTest::newRow("Cancel button") << "cancel";
     QTest::newRow("Esc") << "esc";
-    QTest::newRow("window menu close") << "close";
+    QTest::newRow("閉じる in the window menu") << "close";
 }
 
 void QuensarFlowTest::endsWithoutWritingWhenLeftOtherwise() {
@@ -324,8 +324,14 @@ void QuensarFlowTest::endsWithoutWritingWhenLeftOtherwise() {
             clickButton(dlg, "2");
         else if (how == QLatin1String("esc"))
             QTest::keyClick(dlg, Qt::Key_Escape);
-        else
-            static_cast<CShareNameDlg*>(dlg)->OnSysCommand(CShareNameDlg::SC_CLOSE);
+        else {
+            QMenu* menu = static_cast<CShareNameDlg*>(dlg)->systemMenu();
+            QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                         dlg->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(dlg, &rightClick);
+            QTRY_VERIFY(menu->isVisible());
+            QTest::keyClick(menu, Qt::Key_C);
+        }
     });
 
     QVERIFY(run.dialogShown);
