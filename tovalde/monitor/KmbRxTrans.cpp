@@ -386,10 +386,26 @@ void KmbRxTrans::INS_StartWaiting() {
     }
     setCursor(Qt::WaitCursor);
     INS_bWriteFolders();
-    bool started = false;
     try {
         // A ring count no 16-bit number holds is a damaged profile; one ring still answers.
         engine_.SetAutoReceive(VbValue::toInteger16(rings).value_or(1));
+    } catch (const std::exception& e) {
+        // Its result is not examined either; whether the monitor starts decides.
+        qCWarning(lcMonitor) << "setting automatic reception failed:" << e.what();
+    }
+    if (!INS_StartMonitor())
+        return;
+    unsetCursor();
+    setWaitingMenus(true);
+    setWindowTitle(kTitle + kWaitingSuffix);
+    letEventsRun();
+    waiting_.enter();
+    TimerIDLE->start();
+}
+
+bool KmbRxTrans::INS_StartMonitor() {
+    bool started = false;
+    try {
         const int result = engine_.StartMonitor(5);
         started = result == 0 || result == -3;
     } catch (const std::exception& e) {
@@ -399,14 +415,8 @@ void KmbRxTrans::INS_StartWaiting() {
         MessageBox::show(this, QStringLiteral("通信モニタ起動に失敗しました."), kTitle,
                          MessageBox::Icon::Critical);
         abortProgram_(EXIT_FAILURE);
-        return;
     }
-    unsetCursor();
-    setWaitingMenus(true);
-    setWindowTitle(kTitle + kWaitingSuffix);
-    letEventsRun();
-    waiting_.enter();
-    TimerIDLE->start();
+    return started;
 }
 
 void KmbRxTrans::INS_StopWaiting() {

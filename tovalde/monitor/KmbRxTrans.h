@@ -44,6 +44,8 @@ public:
 
     void INS_StartWaiting();
     void INS_StopWaiting();
+    // Starts the communication monitor; on failure tells the user and ends the program.
+    bool INS_StartMonitor();
     void INS_EndProcess();
     void INS_GetTempDir();
     void INS_KillWorkFile();
