@@ -3,15 +3,12 @@
 #include "FaxEngine.h"
 #include "HelpViewer.h"
 #include "IniFile.h"
+#include "KmBell.h"
 #include "MessageBox.h"
 #include "MonitorLog.h"
 #include "Twips.h"
 #include "VbValue.h"
 #include "WindowsPaths.h"
-
-#ifdef TOVALDE_HAVE_KMBELL
-#include "KmBell.h"
-#endif
 
 #include <QAction>
 #include <QApplication>
@@ -532,10 +529,8 @@ void KmbRxTrans::MenuHelpAbout_Click() {
 }
 
 void KmbRxTrans::MenuSetBell_Click() {
-#ifdef TOVALDE_HAVE_KMBELL
     KmBell dialog(this);
     dialog.exec();
-#endif
 }
 
 bool KmbRxTrans::eventFilter(QObject* watched, QEvent* event) {

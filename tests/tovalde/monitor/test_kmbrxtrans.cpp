@@ -113,6 +113,8 @@ private Q_SLOTS:
     void engineFailureInsidePollLeavesWaitingOn();
     void engineEventPollsAndTransmitMovesTheMark();
     void helpAndVersion();
+    void shippedHelpFileCoversTheProgram();
+    void pagerMenuOpensThePagerListModally();
     void optionMenusToggleTheirCheckMarks();
 };
 
@@ -547,6 +549,46 @@ void TestKmbRxTrans::helpAndVersion() {
     QCOMPARE(lines.at(1), QString());
     QVERIFY(!lines.at(2).isEmpty());
     QCOMPARE(lines.at(3), QString());
+}
+
+void TestKmbRxTrans::shippedHelpFileCoversTheProgram() {
+    Fixture f;
+    const QString shipped = builtProgram(QStringLiteral("tovalde/monitor/TOVALDE.HLP"));
+    QVERIFY2(QFile::exists(shipped), qPrintable(shipped));
+    QFile::copy(shipped, f.env.programDirectory() + QStringLiteral("/TOVALDE.HLP"));
+    KmbRxTrans& w = f.loaded();
+    w.MenuHelpHelp->trigger();
+    const QString text = w.helpViewer()->toPlainText();
+    for (const char* topic : {"受信待機(&W)", "中断", "ポケベル登録", "FAXまたはメールに転送",
+                              "プリンタで印刷", "ポケベル呼出し", "すべて", "受信フォルダ"}) {
+        QString plain = QString::fromUtf8(topic);
+        plain.remove(QStringLiteral("(&W)"));
+        QVERIFY2(text.contains(plain), topic);
+    }
+}
+
+void TestKmbRxTrans::pagerMenuOpensThePagerListModally() {
+    Fixture f;
+    KmbRxTrans& w = f.loaded();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QString opened;
+    bool modal = false;
+    QTimer closer;
+    closer.setInterval(10);
+    connect(&closer, &QTimer::timeout, &w, [&] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            opened = QString::fromLatin1(dialog->metaObject()->className());
+            modal = dialog->parentWidget() == &w;
+            dialog->close();
+        }
+    });
+    closer.start();
+    w.MenuSetBell->trigger();
+    closer.stop();
+    QCOMPARE(opened, QStringLiteral("KmBell"));
+    QVERIFY(modal);
+    QVERIFY(f.boxes.shown().isEmpty());
 }
 
 void TestKmbRxTrans::optionMenusToggleTheirCheckMarks() {
