@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <iterator>
+
 namespace {
 
 constexpr int kClientWidth = 6645;
@@ -122,11 +124,11 @@ void SetForm::buildControls() {
 }
 
 void SetForm::chainTabOrder() {
-    const QWidget* order[] = {CommandEntry,    CommandCan,      ComboPort,
+    QWidget* const order[] = {CommandEntry,    CommandCan,      ComboPort,
                               ComboRoute,      ComboAddress[0], ComboAddress[1],
                               ComboAddress[2], ComboAddress[3], CommandHint};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
-        QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+        QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
 bool SetForm::INS_bCheckAdr(const QString& adr) const {
