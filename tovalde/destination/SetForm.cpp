@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 
 #include <iterator>
@@ -101,6 +103,10 @@ void SetForm::buildControls() {
         place(ComboAddress[i], hasEditField ? 1320 : 1305, 1320, 4920, 300);
         ComboAddress[i]->hide();
     }
+    // The number is stored in front of the route separator; one typed into it would move the
+    // rest of the number into the route when the rule is read back.
+    ComboAddress[PortEncoding::PortFax]->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[^>＞]*")), ComboAddress[PortEncoding::PortFax]));
 
     CommandHint =
         named(new QPushButton(QStringLiteral("ヒント"), this), QStringLiteral("CommandHint"));

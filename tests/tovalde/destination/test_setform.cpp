@@ -468,6 +468,18 @@ private Q_SLOTS:
         QCOMPARE(form.tag(), QString());
     }
 
+    void numberBoxTakesNoRouteSeparator() {
+        SetForm form(2);
+        prepareAsTheRuleEditingDoes(form, {1, QStringLiteral("＞ローカルモデム")}, {});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        typeInto(form.ComboAddress[1], QStringLiteral("03>1234＞5678"));
+        QCOMPARE(form.ComboAddress[1]->currentText(), QStringLiteral("0312345678"));
+        QTest::mouseClick(form.CommandEntry, Qt::LeftButton);
+        QCOMPARE(readBackAsTheRuleEditingDoes(form).adr,
+                 QStringLiteral("0312345678＞ローカルモデム"));
+    }
+
     void entryRefusesAnEmptyPrinterOrTitle_data() {
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("message");
