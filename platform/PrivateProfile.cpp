@@ -1,6 +1,7 @@
 #include "PrivateProfile.h"
 
 #include "Cp932.h"
+#include "FileReplacement.h"
 #include "WindowsPaths.h"
 
 #include <QDir>
@@ -11,12 +12,8 @@
 #include <QMutex>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <optional>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -309,117 +306,6 @@ int utf8TruncatedLength(const QByteArray& bytes, int maxBytes) {
 
 // ---- writing ----
 
-// Holds an exclusive advisory lock on the file's folder for one read-modify-write. Readers need
-// no lock: the file is only ever replaced by rename.
-class FolderLock {
-public:
-    explicit FolderLock(const QString& folder) {
-        fd_ = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-    ~FolderLock() {
-        if (fd_ >= 0)
-            ::close(fd_); // closing releases the lock
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-    bool held() const { return fd_ >= 0; }
-
-private:
-    int fd_ = -1;
-};
-
-bool writeAll(int fd, const QByteArray& data) {
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
-
-// Distinct enough that no file of anyone else's is taken for a temporary of ours.
-QString temporaryPrefix(const QFileInfo& info) {
-    return QLatin1Char('.') + info.fileName() + QLatin1String(".writing-");
-}
-
-// A writer killed between creating its temporary file and renaming it leaves the file behind.
-// Temporaries are only created under the folder lock, so while it is held any that exist belong
-// to writers that are gone.
-void removeStaleTemporaries(const QFileInfo& info) {
-    const QString prefix = temporaryPrefix(info);
-    const QDir folder = info.absoluteDir();
-    const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& entry : entries) {
-        if (entry.size() == prefix.size() + 6 && entry.startsWith(prefix))
-            QFile::remove(folder.filePath(entry));
-    }
-}
-
-// A file nobody may write is read-only on purpose; the rename would otherwise replace it anyway.
-bool mayWrite(const QByteArray& nativePath) {
-    struct stat st {};
-    if (::stat(nativePath.constData(), &st) != 0)
-        return errno == ENOENT;
-    return (st.st_mode & 0222) != 0 && ::access(nativePath.constData(), W_OK) == 0;
-}
-
-// Writes `data` to a temporary file beside `path`, flushes it to disk and renames it over `path`,
-// keeping the old file's permissions (and owner, where allowed). Called under the folder lock.
-bool replaceFile(const QString& path, const QByteArray& data) {
-    const QByteArray native = QFile::encodeName(path);
-    const QFileInfo info(path);
-    if (!mayWrite(native)) {
-        qCWarning(lcProfile) << "read-only, not written:" << path;
-        return false;
-    }
-    removeStaleTemporaries(info);
-    QByteArray pattern = QFile::encodeName(info.absolutePath() + QLatin1Char('/') +
-                                           temporaryPrefix(info) + QLatin1String("XXXXXX"));
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) {
-        qCWarning(lcProfile) << "cannot create a temporary file beside" << path << strerror(errno);
-        return false;
-    }
-    struct stat st {};
-    const bool existed = ::stat(native.constData(), &st) == 0;
-    mode_t mode;
-    if (existed) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    bool ok = writeAll(fd, data) && ::fchmod(fd, mode) == 0;
-    if (ok && existed && (st.st_uid != ::geteuid() || st.st_gid != ::getegid()))
-        (void)!::fchown(fd, st.st_uid, st.st_gid);
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok)
-        ok = ::rename(pattern.constData(), native.constData()) == 0;
-    if (!ok) {
-        qCWarning(lcProfile) << "cannot write" << path << strerror(errno);
-        ::unlink(pattern.constData());
-        return false;
-    }
-    const int dirFd = ::open(QFile::encodeName(info.absolutePath()).constData(),
-                             O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return true;
-}
-
 bool hasLineBreakOrNul(const QString& s) {
     return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n')) || s.contains(QChar(0));
 }
@@ -561,7 +447,7 @@ bool edit(const QString& file, const QString& sectionName, const QString& keyNam
         path = info.canonicalFilePath();
     }
 
-    FolderLock lock(QFileInfo(path).absolutePath());
+    const FileReplacement::FolderLock lock(QFileInfo(path).absolutePath());
     if (!lock.held())
         return false;
     QFile current(path);
@@ -582,7 +468,12 @@ bool edit(const QString& file, const QString& sectionName, const QString& keyNam
     if (!updated)
         return true;
     forget(path);
-    return replaceFile(path, *updated);
+    QString reason;
+    if (!FileReplacement::replace(path, *updated, &reason)) {
+        qCWarning(lcProfile) << "cannot write" << path << reason;
+        return false;
+    }
+    return true;
 }
 
 } // namespace

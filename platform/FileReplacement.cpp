@@ -1,5 +1,6 @@
 #include "FileReplacement.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -27,6 +28,32 @@ bool writeAll(int fd, const QByteArray& data) {
     return true;
 }
 
+// Distinct enough that no file of anyone else's is taken for a temporary of ours.
+QString temporaryPrefix(const QFileInfo& info) {
+    return QLatin1Char('.') + info.fileName() + QLatin1String(".writing-");
+}
+
+// A writer killed between creating its temporary file and renaming it leaves the file behind.
+// Temporaries are only created under the folder lock, so while it is held any that exist belong
+// to writers that are gone.
+void removeStaleTemporaries(const QFileInfo& info) {
+    const QString prefix = temporaryPrefix(info);
+    const QDir folder = info.absoluteDir();
+    const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& entry : entries) {
+        if (entry.size() == prefix.size() + 6 && entry.startsWith(prefix))
+            QFile::remove(folder.filePath(entry));
+    }
+}
+
+// A file nobody may write is read-only on purpose; the rename would otherwise replace it anyway.
+bool mayWrite(const QByteArray& nativePath) {
+    struct stat st {};
+    if (::stat(nativePath.constData(), &st) != 0)
+        return errno == ENOENT;
+    return (st.st_mode & 0222) != 0 && ::access(nativePath.constData(), W_OK) == 0;
+}
+
 } // namespace
 
 FolderLock::FolderLock(const QString& folder) {
@@ -45,14 +72,19 @@ FolderLock::~FolderLock() {
 bool replace(const QString& path, const QByteArray& data, QString* error) {
     const QByteArray native = QFile::encodeName(path);
     const QFileInfo info(path);
-    QByteArray pattern = QFile::encodeName(info.absolutePath() + QLatin1String("/.") +
-                                           info.fileName() + QLatin1String(".XXXXXX"));
     auto failed = [&](const char* step) {
         if (error)
             *error = QStringLiteral("%1: %2").arg(QLatin1String(step),
                                                   QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     };
+    if (!mayWrite(native)) {
+        errno = EACCES;
+        return failed("the file is read-only");
+    }
+    removeStaleTemporaries(info);
+    QByteArray pattern = QFile::encodeName(info.absolutePath() + QLatin1Char('/') +
+                                           temporaryPrefix(info) + QLatin1String("XXXXXX"));
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
         return failed("cannot create a temporary file");
