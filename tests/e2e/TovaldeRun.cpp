@@ -90,12 +90,17 @@ bool TovaldeRun::startWaiting() {
 QString TovaldeRun::receive(const QString& faxId, int pages, int secondsAhead, int flags) {
     const QString fax = environment_.root() + QStringLiteral("/incoming-%1.tif").arg(faxId);
     suite({QStringLiteral("sample-fax"), fax, QStringLiteral("--pages"), QString::number(pages)});
+    return receiveFile(faxId, fax, secondsAhead, flags);
+}
+
+QString TovaldeRun::receiveFile(const QString& faxId, const QString& file, int secondsAhead,
+                                int flags) {
     const QString time = QDateTime::currentDateTime()
                              .addSecs(secondsAhead)
                              .toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"));
     const int index = suite({QStringLiteral("receive"), QStringLiteral("--fax-id"), faxId,
                              QStringLiteral("--time"), time, QStringLiteral("--flags"),
-                             QString::number(flags), fax})
+                             QString::number(flags), file})
                           .trimmed()
                           .toInt();
     return records(QStringLiteral("log")).value(index).value(5);

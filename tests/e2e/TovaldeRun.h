@@ -37,6 +37,8 @@ public:
     // A sample fax of `pages` pages received into the folder with `faxId`, `secondsAhead`
     // seconds after now so it is newer than the mark the program set; the stored document.
     QString receive(const QString& faxId, int pages, int secondsAhead, int flags = 1);
+    // The same with a document of the test's making.
+    QString receiveFile(const QString& faxId, const QString& file, int secondsAhead, int flags = 1);
     // Closes the program as the system does (SIGTERM); its exit code, or -1 when it did not end.
     int terminate();
     // What the program wrote to its standard output and error.
