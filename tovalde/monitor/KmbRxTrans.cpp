@@ -278,13 +278,12 @@ void KmbRxTrans::applyRuleStore(const ForwardingRuleStore& store) {
     MenuSetAuto->setChecked(store.autoWait);
     LabelPort->setText(store.allRule.strPort);
     LabelAddress->setText(store.allRule.strAdr);
-    if (RuleStore::isStorablePosition(store.formLeft) &&
-        RuleStore::isStorablePosition(store.formTop))
-        move(Twips::toPixels(qRound(store.formLeft)), Twips::toPixels(qRound(store.formTop)));
-    else if (RuleStore::isStorablePosition(store.formLeft))
-        move(Twips::toPixels(qRound(store.formLeft)), y());
-    else if (RuleStore::isStorablePosition(store.formTop))
-        move(x(), Twips::toPixels(qRound(store.formTop)));
+    QPoint position = pos();
+    if (RuleStore::isStorablePosition(store.formLeft))
+        position.setX(Twips::toPixels(qRound(store.formLeft)));
+    if (RuleStore::isStorablePosition(store.formTop))
+        position.setY(Twips::toPixels(qRound(store.formTop)));
+    move(position);
     form2Left_ = store.form2Left;
     form2Top_ = store.form2Top;
     MenuSetMonExit->setChecked(store.closeManager);

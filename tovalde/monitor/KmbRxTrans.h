@@ -60,6 +60,9 @@ public:
     QTreeWidgetItem* folderRow(int i) const { return folderRows_.at(i); }
 
     ReceptionWaiting& waiting() { return waiting_; }
+    // The suite's controls the window holds; the monitor link's data is LabelAddress's text.
+    FaxEngine& engine() { return engine_; }
+    MonitorLink& monitorLink() { return link_; }
     int g_varEngineLevel() const { return engineLevel_; }
     QString helpFile() const { return helpFile_; }
     QString strTempDir() const { return strTempDir_; }

@@ -150,7 +150,7 @@ void ReceptionForwarder::executeRule(const QString& strPort, const QString& strA
     if (strPort == kPortFax) {
         sendDocument(strAdr, entry.document, entry.faxId);
     } else if (strPort == kPortPrinter) {
-        routines_.INS_PrnOut(entry.document, strAdr);
+        printDocument(strAdr, entry);
     } else if (strPort == kPortPager) {
         callPager(strAdr, entry);
     } else {
@@ -169,6 +169,17 @@ void ReceptionForwarder::sendDocument(const QString& strAdr, const QString& docu
                          PortEncoding::INS_strGetFaxNumber(strAdr), QString());
     if (routed)
         engine_.SetRoute(QString());
+}
+
+// A printer that is gone prints nothing without complaint; the log says so, so a rule naming
+// a removed printer does not pass for one that printed.
+void ReceptionForwarder::printDocument(const QString& strAdr, ForwardingLog::Entry& entry) {
+    if (!routines_.printerInstalled(strAdr)) {
+        entry.outcome = ForwardingLog::Outcome::Error;
+        entry.reason = QStringLiteral("no printer with this device name is installed");
+        return;
+    }
+    routines_.INS_PrnOut(entry.document, strAdr);
 }
 
 void ReceptionForwarder::callPager(const QString& strAdr, ForwardingLog::Entry& entry) {

@@ -28,9 +28,11 @@ public:
 };
 
 // The routines of the other subsystems a rule calls. The window binds them to the real ones:
-// the print routine of the received-fax printer, Main::iFindBellTitle, Bell::iCallBell and the
-// two monitor link routines of KMB95_DDE over its engine and link.
+// the printer list and the print routine of the received-fax printer, Main::iFindBellTitle,
+// Bell::iCallBell and the two monitor link routines of KMB95_DDE over its engine and link.
 struct ForwardingRoutines {
+    // Whether a printer with exactly this device name is installed.
+    std::function<bool(const QString& strPrnName)> printerInstalled;
     // Prints the document on the printer with that device name; may throw.
     std::function<void(const QString& strFileName, const QString& strPrnName)> INS_PrnOut;
     // The pager entry's slot, or -1.
@@ -70,6 +72,7 @@ private:
     void forwardSelectedReception();
     void executeRule(const QString& strPort, const QString& strAdr, ForwardingLog::Entry& entry);
     void sendDocument(const QString& strAdr, const QString& document, const QString& faxId);
+    void printDocument(const QString& strAdr, ForwardingLog::Entry& entry);
     void callPager(const QString& strAdr, ForwardingLog::Entry& entry);
     void logReadFailure(const QString& what, const QString& reason);
 
