@@ -126,6 +126,7 @@ struct JournalRoutines {
     explicit JournalRoutines(Journal& journal) : journal(journal) {}
 
     Journal& journal;
+    QStringList missingPrinters;  // every other printer is installed
     QMap<QString, int> bellSlots; // title -> slot; others -1
     int callResult = 0;
     bool goIdleResult = true;
@@ -135,6 +136,9 @@ struct JournalRoutines {
 
     ForwardingRoutines routines() {
         ForwardingRoutines r;
+        r.printerInstalled = [this](const QString& printer) {
+            return !missingPrinters.contains(printer);
+        };
         r.INS_PrnOut = [this](const QString& document, const QString& printer) {
             journal.append(QStringLiteral("INS_PrnOut(%1|%2)").arg(document, printer));
             if (printFailure)

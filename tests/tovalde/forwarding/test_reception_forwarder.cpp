@@ -289,16 +289,31 @@ TEST(ReceptionForwarder, DocumentWithoutPagesIsSkippedAfterTheMarkMoved) {
     }
 }
 
-TEST(ReceptionForwarder, PrinterRulePassesThePrinterNameUnchanged) {
-    Scenario s;
-    s.receive(QStringLiteral("2026/12/11 09:30:00"), QStringLiteral("101"),
-              QStringLiteral("/recv/a.tif"));
-    s.setAllRule(kPrinter, QStringLiteral("経理部 プリンタ＞2F"));
+TEST(ReceptionForwarder, PrinterRulePassesThePrinterNameUnchangedToAnInstalledPrinter) {
+    struct Case {
+        const char* name;
+        QStringList missingPrinters;
+        QStringList calls; // between the two title changes
+        QString outcome;
+    };
+    const QString printer = QStringLiteral("経理部 プリンタ＞2F");
+    const Case cases[] = {
+        {"installed", {}, {"INS_PrnOut(/recv/a.tif|経理部 プリンタ＞2F)"}, "ok"},
+        {"not installed: nothing printed, and the log says why", {printer}, {}, "error"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Scenario s;
+        s.receive(QStringLiteral("2026/12/11 09:30:00"), QStringLiteral("101"),
+                  QStringLiteral("/recv/a.tif"));
+        s.setAllRule(kPrinter, printer);
+        s.routines.missingPrinters = c.missingPrinters;
 
-    s.transmitFrom(0);
+        s.transmitFrom(0);
 
-    EXPECT_EQ(s.actions(),
-              (QStringList{kBusy, "INS_PrnOut(/recv/a.tif|経理部 プリンタ＞2F)", kBack}));
+        EXPECT_EQ(s.actions(), QStringList{kBusy} + c.calls + QStringList{kBack});
+        EXPECT_EQ(s.outcomes(), QStringList{c.outcome});
+    }
 }
 
 TEST(ReceptionForwarder, UnknownTypeShowsTheTitleAndIsLoggedAsSkipped) {
