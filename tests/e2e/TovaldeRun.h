@@ -35,7 +35,9 @@ public:
     // automatic reception is on). False when it did not get there.
     bool startWaiting();
     // A sample fax of `pages` pages received into the folder with `faxId`, `secondsAhead`
-    // seconds after now so it is newer than the mark the program set; the stored document.
+    // seconds after now: the program sets its mark only after the monitor answers, so a margin
+    // of several seconds keeps the reception newer than the mark on a busy machine. The stored
+    // document.
     QString receive(const QString& faxId, int pages, int secondsAhead, int flags = 1);
     // The same with a document of the test's making.
     QString receiveFile(const QString& faxId, const QString& file, int secondsAhead, int flags = 1);

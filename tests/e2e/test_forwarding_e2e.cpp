@@ -48,10 +48,10 @@ TEST(ForwardingEndToEnd, ReceptionsAreForwardedByTheirRulesAndShutdownKeepsTheSe
     // A damaged document between two good ones: passed over, and forwarding goes on.
     const QString damaged =
         run.environment().writeFile(QStringLiteral("damaged.tif"), "II*\0 this is not a fax");
-    const QString document101 = run.receive(QStringLiteral("101"), 2, 2);
-    const QString document103 = run.receiveFile(QStringLiteral("103"), damaged, 3);
-    const QString document102 = run.receive(QStringLiteral("102"), 1, 4);
-    run.receive(QStringLiteral("101"), 1, 5, 0); // a sent fax in the log: not forwarded
+    const QString document101 = run.receive(QStringLiteral("101"), 2, 10);
+    const QString document103 = run.receiveFile(QStringLiteral("103"), damaged, 11);
+    const QString document102 = run.receive(QStringLiteral("102"), 1, 12);
+    run.receive(QStringLiteral("101"), 1, 13, 0); // a sent fax in the log: not forwarded
     ASSERT_FALSE(document101.isEmpty());
 
     const QVector<QStringList> expectedSends{

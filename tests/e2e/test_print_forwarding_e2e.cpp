@@ -28,7 +28,7 @@ TEST(PrintForwardingEndToEnd, ReceptionInAFolderWithAPrinterRuleComesOutOfThePri
                    QStringLiteral("101,受信フォルダ1⇒P/") + kQueue);
     ASSERT_TRUE(run.startWaiting()) << run.programOutput().toStdString();
 
-    const QString document = run.receive(QStringLiteral("101"), 3, 2);
+    const QString document = run.receive(QStringLiteral("101"), 3, 10);
     ASSERT_FALSE(document.isEmpty());
 
     // The job is titled with the document's name.
