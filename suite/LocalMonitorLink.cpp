@@ -16,7 +16,7 @@ std::optional<QStringList> LocalMonitorLink::exchange(const QStringList& request
     socket.connectToServer(serverName_);
     if (!socket.waitForConnected(int(deadline.remainingTime())))
         return std::nullopt;
-    socket.write(RecordFile::encodeRecord(request));
+    socket.write(TabRecord::encodeRecord(request));
     if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
         return std::nullopt;
     while (!socket.canReadLine()) {
@@ -25,7 +25,7 @@ std::optional<QStringList> LocalMonitorLink::exchange(const QStringList& request
     }
     QByteArray line = socket.readLine();
     line.chop(1);
-    return RecordFile::decodeRecord(line);
+    return TabRecord::decodeRecord(line);
 }
 
 bool LocalMonitorLink::poke(const QString& topic, const QString& item, const QString& data) {

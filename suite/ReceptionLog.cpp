@@ -66,7 +66,7 @@ QStringList fields(const QDateTime& time, int flags, int result, const QString& 
 }
 
 std::optional<ReceptionEntry> parse(const QByteArray& line, const QString& suiteDirectory) {
-    const auto fields = RecordFile::decodeRecord(line);
+    const auto fields = TabRecord::decodeRecord(line);
     if (!fields || fields->size() != 5)
         return std::nullopt;
     const auto key = sortKeyOf(fields->at(0));

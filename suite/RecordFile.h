@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TabRecord.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -7,19 +9,9 @@
 
 #include <optional>
 
-// The suite's own record files (reception log, send record, poke record): UTF-8, one record a
-// line, fields separated by tabs. A tab, line break or backslash inside a field is written as
-// \t, \n, \r or \\, so no field can break the line structure.
+// The suite's own record files (reception log, send record, poke record): one TabRecord line
+// per record.
 namespace RecordFile {
-
-QByteArray encodeRecord(const QStringList& fields);
-
-// The fields of one line (without its line break); nullopt for text that is not valid UTF-8 or
-// holds an unknown escape.
-std::optional<QStringList> decodeRecord(const QByteArray& line);
-
-// One field as it appears in a record line (for showing records to people).
-QString escapeField(const QString& field);
 
 // Holds an exclusive advisory lock on a record file for as long as it lives, so a writer can
 // read what is there and append in one step that no other writer interleaves with.

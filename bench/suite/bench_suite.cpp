@@ -83,7 +83,7 @@ void benchPoll(const QString& root) {
         QFile log(layout.receptionLog());
         log.open(QIODevice::WriteOnly);
         for (int i = 0; i < entries; ++i)
-            log.write(RecordFile::encodeRecord(receptionFields(i)));
+            log.write(TabRecord::encodeRecord(receptionFields(i)));
     }
     std::printf("reception log: %d entries, %.1f MB\n", entries,
                 double(QFileInfo(layout.receptionLog()).size()) / 1e6);

@@ -71,11 +71,11 @@ void MonitorServer::answer(QLocalSocket* socket) {
     }
     QByteArray line = socket->readLine();
     line.chop(1);
-    const auto request = RecordFile::decodeRecord(line);
+    const auto request = TabRecord::decodeRecord(line);
     const QStringList reply =
         request ? handle(*request)
                 : QStringList{MonitorProtocol::refusedReply, QStringLiteral("not a request")};
-    socket->write(RecordFile::encodeRecord(reply));
+    socket->write(TabRecord::encodeRecord(reply));
     socket->flush();
     socket->disconnectFromServer();
     if (request && request->value(0) == MonitorProtocol::closeRequest)

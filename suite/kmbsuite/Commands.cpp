@@ -42,7 +42,7 @@ CommandLine parse(const QStringList& arguments, const char* usageLine,
 void printRecord(const QStringList& fields) {
     QStringList escaped;
     for (const QString& field : fields)
-        escaped.append(RecordFile::escapeField(field));
+        escaped.append(TabRecord::escapeField(field));
     const QByteArray line = (escaped.join(QLatin1Char('\t')) + QLatin1Char('\n')).toUtf8();
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
 }

@@ -49,7 +49,7 @@ QString TovaldeRun::suite(const QStringList& arguments) {
 QVector<QStringList> TovaldeRun::records(const QString& listing) {
     QVector<QStringList> result;
     for (const QString& line : suite({listing}).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const auto fields = RecordFile::decodeRecord(line.toUtf8());
+        const auto fields = TabRecord::decodeRecord(line.toUtf8());
         EXPECT_TRUE(fields.has_value()) << line.toStdString();
         if (fields)
             result.append(*fields);

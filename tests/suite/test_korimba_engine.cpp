@@ -26,7 +26,7 @@ protected:
     QString suite() const { return engine->layout().directory(); }
     void log(const QByteArray& line) {
         RecordFile::LockedRecordFile file(engine->layout().receptionLog());
-        const auto fields = RecordFile::decodeRecord(line);
+        const auto fields = TabRecord::decodeRecord(line);
         ASSERT_TRUE(fields);
         file.append(*fields);
     }

@@ -40,14 +40,14 @@ TEST(RecordFile, FieldsSurviveTheLineForm) {
         {QStringLiteral("ＦＡＸ＞ローカルモデム")},
     };
     for (const QStringList& fields : cases) {
-        const QByteArray line = RecordFile::encodeRecord(fields);
+        const QByteArray line = TabRecord::encodeRecord(fields);
         EXPECT_EQ(line.count('\n'), 1);
         EXPECT_EQ(line.count('\t'), fields.size() - 1);
-        EXPECT_EQ(RecordFile::decodeRecord(line.chopped(1)), fields);
+        EXPECT_EQ(TabRecord::decodeRecord(line.chopped(1)), fields);
     }
-    EXPECT_FALSE(RecordFile::decodeRecord("bad\\escape"));
-    EXPECT_FALSE(RecordFile::decodeRecord("ends in \\"));
-    EXPECT_FALSE(RecordFile::decodeRecord("\xff\xfe not utf-8"));
+    EXPECT_FALSE(TabRecord::decodeRecord("bad\\escape"));
+    EXPECT_FALSE(TabRecord::decodeRecord("ends in \\"));
+    EXPECT_FALSE(TabRecord::decodeRecord("\xff\xfe not utf-8"));
 }
 
 TEST_F(ReceptionLogTest, LinesThatAreNotReceptionsAreSkippedAndCounted) {

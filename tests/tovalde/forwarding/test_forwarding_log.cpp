@@ -1,4 +1,5 @@
 #include "ForwardingLog.h"
+#include "TabRecord.h"
 #include "TestEnvironment.h"
 
 #include <QDir>
@@ -35,22 +36,8 @@ QByteArray contents(const QString& path) {
 
 // A log line split into its fields with the escapes undone, as a reader of the log would.
 QStringList fieldsOf(const QString& line) {
-    QStringList fields{QString()};
-    for (int i = 0; i < line.size(); ++i) {
-        const QChar c = line.at(i);
-        if (c == QLatin1Char('\t')) {
-            fields.append(QString());
-        } else if (c == QLatin1Char('\\') && i + 1 < line.size()) {
-            const QChar next = line.at(++i);
-            fields.last() += next == QLatin1Char('t')   ? QChar('\t')
-                             : next == QLatin1Char('n') ? QChar('\n')
-                             : next == QLatin1Char('r') ? QChar('\r')
-                                                        : next;
-        } else {
-            fields.last() += c;
-        }
-    }
-    return fields;
+    return TabRecord::decodeRecord(line.toUtf8())
+        .value_or(QStringList{QStringLiteral("<undecodable>")});
 }
 
 QStringList linesOf(const QByteArray& bytes) {

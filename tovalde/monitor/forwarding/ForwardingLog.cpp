@@ -1,6 +1,7 @@
 #include "ForwardingLog.h"
 
 #include "ForwardingDiagnostics.h"
+#include "TabRecord.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,30 +28,6 @@ QString ForwardingLog::outcomeText(Outcome outcome) {
     return QString();
 }
 
-QString ForwardingLog::escapeField(const QString& field) {
-    QString escaped;
-    escaped.reserve(field.size());
-    for (const QChar c : field) {
-        switch (c.unicode()) {
-        case '\\':
-            escaped += QStringLiteral("\\\\");
-            break;
-        case '\t':
-            escaped += QStringLiteral("\\t");
-            break;
-        case '\n':
-            escaped += QStringLiteral("\\n");
-            break;
-        case '\r':
-            escaped += QStringLiteral("\\r");
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
-
 bool ForwardingLog::append(const Entry& entry) {
     const QStringList fields{now_().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")),
                              entry.faxId,
@@ -59,10 +36,7 @@ bool ForwardingLog::append(const Entry& entry) {
                              entry.destination,
                              outcomeText(entry.outcome),
                              entry.reason};
-    QStringList escaped;
-    for (const QString& field : fields)
-        escaped.append(escapeField(field));
-    const QByteArray line = (escaped.join(QLatin1Char('\t')) + QLatin1Char('\n')).toUtf8();
+    const QByteArray line = TabRecord::encodeRecord(fields);
 
     if (!QDir().mkpath(QFileInfo(path_).absolutePath())) {
         qCWarning(lcForwarding) << "cannot make the folder of the forwarding log" << path_;

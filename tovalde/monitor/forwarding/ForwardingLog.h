@@ -8,8 +8,7 @@
 // What became of every rule the program carried out, so a person can see afterwards what was
 // forwarded where and why something was not. One line per rule, UTF-8, fields separated by tabs:
 // time, FAX ID, document, type, destination, outcome ("ok", "skipped", "error") and reason.
-// Tabs, line breaks and backslashes inside a field are written as \t, \n, \r and \\, so every
-// line keeps its seven fields.
+// Lines are TabRecord lines, so a tab or line break inside a field never breaks one.
 //
 // The file is only ever appended to and never held open. When a line would take it past its
 // limit it becomes "<name>.1" (replacing the older one) and a fresh file begins, so the log
@@ -46,7 +45,6 @@ public:
     QString rotatedPath() const { return path_ + QStringLiteral(".1"); }
 
     static QString outcomeText(Outcome outcome);
-    static QString escapeField(const QString& field);
 
 private:
     void rotateBefore(qint64 lineBytes);
