@@ -11,7 +11,7 @@ namespace {
 
 using PortEncoding::PortTable;
 
-const QString kNone = QStringLiteral("(なし)");
+const QString& kNone = PortEncoding::kPortNames[PortEncoding::PortNone];
 const QString kRuleSeparator = QStringLiteral("⇒");
 const QString kFolderSection = QStringLiteral("AGENT-Recv");
 // A value no profile line can hold, so a missing key can be told from an empty one.

@@ -20,12 +20,10 @@ int separatorPosition(const QString& adr) {
 } // namespace
 
 void INS_InitPortList(PortTable& table, ItemList* comboPort) {
-    const QString names[] = {QStringLiteral("(なし)"), QStringLiteral("FAXまたはメールに転送"),
-                             QStringLiteral("プリンタで印刷"), QStringLiteral("ポケベル呼出し")};
     const QString prefixes[] = {QString(), QStringLiteral("F/"), QStringLiteral("P/"),
                                 QStringLiteral("B/")};
     for (int i = 0; i < 4; ++i) {
-        table.g_astrPortName[i] = names[i];
+        table.g_astrPortName[i] = kPortNames[i];
         table.g_astrPortPrefix[i] = prefixes[i];
     }
     table.g_astrPortName[4].clear();

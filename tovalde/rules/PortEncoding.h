@@ -11,6 +11,11 @@ namespace PortEncoding {
 // Indices of the forwarding-type table.
 enum PortIndex { PortNone = 0, PortFax = 1, PortPrinter = 2, PortPager = 3 };
 
+// The type names as rules store and show them, by index.
+inline const QString kPortNames[4] = {
+    QStringLiteral("(なし)"), QStringLiteral("FAXまたはメールに転送"),
+    QStringLiteral("プリンタで印刷"), QStringLiteral("ポケベル呼出し")};
+
 // The two parallel tables; index 4 stays empty.
 struct PortTable {
     QString g_astrPortName[5];

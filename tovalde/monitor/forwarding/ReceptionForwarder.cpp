@@ -9,10 +9,10 @@
 
 namespace {
 
-const QString kNone = QStringLiteral("(なし)");
-const QString kPortFax = QStringLiteral("FAXまたはメールに転送");
-const QString kPortPrinter = QStringLiteral("プリンタで印刷");
-const QString kPortPager = QStringLiteral("ポケベル呼出し");
+const QString& kNone = PortEncoding::kPortNames[PortEncoding::PortNone];
+const QString& kPortFax = PortEncoding::kPortNames[PortEncoding::PortFax];
+const QString& kPortPrinter = PortEncoding::kPortNames[PortEncoding::PortPrinter];
+const QString& kPortPager = PortEncoding::kPortNames[PortEncoding::PortPager];
 const QString kSubjectPrefix = QStringLiteral("転送:");
 
 // Runs `step`; the reason it failed, or nothing when it did not.
