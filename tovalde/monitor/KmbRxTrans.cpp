@@ -1,11 +1,17 @@
 #include "KmbRxTrans.h"
 
+#include "Bell.h"
 #include "FaxEngine.h"
 #include "HelpViewer.h"
 #include "IniFile.h"
+#include "KMB95_DDE.h"
 #include "KmBell.h"
+#include "KmbDocument.h"
+#include "Main.h"
 #include "MessageBox.h"
 #include "MonitorLog.h"
+#include "QtPrinters.h"
+#include "ReceivedFaxPrinter.h"
 #include "Twips.h"
 #include "VbValue.h"
 #include "WindowsPaths.h"
@@ -39,13 +45,10 @@ constexpr int kClientWidth = 7860;
 constexpr int kClientHeight = 4230;
 constexpr int kStatusImages = 29;
 
-// Colours of a switched-on and a switched-off rule row.
-const QColor kOnBackground = QColor(Qt::white);
+// Switched-off rule rows are drawn in fixed greys; switched-on ones in the system's colours for
+// window backgrounds and window text.
 const QColor kOffBackground(192, 192, 192);
-const QColor kOnText = QColor(Qt::black);
 const QColor kOffText(128, 128, 128);
-
-enum FolderColumn { ColumnFolder, ColumnPort, ColumnAdr, ColumnFaxId };
 
 template <typename W> W* named(W* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
@@ -67,6 +70,14 @@ short checkValue(const QCheckBox* box) {
     }
 }
 
+// The part the window was given, or else the one it makes and keeps.
+template <typename T> T& ownedOr(T* given, std::unique_ptr<T>& owned, std::unique_ptr<T> made) {
+    if (given)
+        return *given;
+    owned = std::move(made);
+    return *owned;
+}
+
 void setCheckValue(QCheckBox* box, short value) {
     box->setCheckState(value == 1   ? Qt::Checked
                        : value == 2 ? Qt::PartiallyChecked
@@ -75,9 +86,12 @@ void setCheckValue(QCheckBox* box, short value) {
 
 } // namespace
 
-KmbRxTrans::KmbRxTrans(FaxEngine& engine, MonitorLink& link, const Clock& clock, QWidget* parent)
+KmbRxTrans::KmbRxTrans(FaxEngine& engine, MonitorLink& link, const Clock& clock, Printers* printers,
+                       FaxDocument* document, QWidget* parent)
     : QMainWindow(parent), engine_(engine), link_(link), waiting_(engine, clock, *this),
-      abortProgram_([](int code) { std::exit(code); }) {
+      abortProgram_([](int code) { std::exit(code); }),
+      printers_(ownedOr<Printers>(printers, ownPrinters_, std::make_unique<QtPrinters>())),
+      document_(ownedOr<FaxDocument>(document, ownDocument_, std::make_unique<KmbDocument>())) {
     setObjectName(QStringLiteral("KmbRxTrans"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -87,6 +101,7 @@ KmbRxTrans::KmbRxTrans(FaxEngine& engine, MonitorLink& link, const Clock& clock,
             QPixmap(QStringLiteral(":/status/icon%1.png").arg(image, 2, 10, QLatin1Char('0'))));
     buildControls();
     buildMenus();
+    connectRuleEditing();
     setWindowTitle(kTitle);
     connect(&engine_, &FaxEngine::EngineNotify, this, &KmbRxTrans::KORIMBA_EngineNotify);
 }
@@ -244,6 +259,7 @@ void KmbRxTrans::Form_Load() {
     INS_bReadFolders();
     INS_GetTempDir();
     strWorkFile_ = strTempDir_ + QStringLiteral("KMBVIEWTEMP.BMP");
+    startForwarding();
     strSaveAutoReceive_ =
         IniFile::strReadIni(kSuiteProfile, kMonitorSection, QStringLiteral("AutoReceive"));
     strSaveRingCount_ =
@@ -355,7 +371,8 @@ void KmbRxTrans::CheckTransAll_Click() {
         control->setEnabled(on);
     for (QLabel* label : {LabelPort, LabelAddress}) {
         QPalette palette = label->palette();
-        palette.setColor(QPalette::Window, on ? kOnBackground : kOffBackground);
+        palette.setColor(QPalette::Window,
+                         on ? QGuiApplication::palette().color(QPalette::Base) : kOffBackground);
         label->setPalette(palette);
     }
 }
@@ -364,7 +381,8 @@ void KmbRxTrans::INS_CheckComboPort() {
     const bool on = CheckRecvFolder->checkState() == Qt::Checked;
     QPalette palette = ListViewFolder->palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette.setColor(group, QPalette::Text, on ? kOnText : kOffText);
+        palette.setColor(group, QPalette::Text,
+                         on ? QGuiApplication::palette().color(QPalette::Text) : kOffText);
     ListViewFolder->setPalette(palette);
     ListViewFolder->setEnabled(on);
 }
@@ -444,14 +462,51 @@ void KmbRxTrans::INS_EndProcess() {
                        strSaveRingCount_);
 }
 
-// Walks the log from the first new reception to its end and moves the mark past every
-// forwardable reception on the way.
+void KmbRxTrans::startForwarding() {
+    faxPrinter_ = std::make_unique<ReceivedFaxPrinter>(document_, printers_, strWorkFile_,
+                                                       [this] { letEventsRun(); });
+    ForwardingRoutines routines;
+    routines.printerInstalled = [this](const QString& strPrnName) {
+        return printers_.deviceNames().contains(strPrnName);
+    };
+    routines.INS_PrnOut = [this](const QString& strFileName, const QString& strPrnName) {
+        faxPrinter_->INS_PrnOut(strFileName, strPrnName);
+    };
+    routines.iFindBellTitle = &Main::iFindBellTitle;
+    routines.iCallBell = &Bell::iCallBell;
+    routines.bMonitorGoIdle = [this](const QString& linkText) {
+        return KMB95_DDE::bMonitorGoIdle(engine_, link_, linkText);
+    };
+    routines.bMonitorGoActive = [this](const QString& linkText) {
+        return KMB95_DDE::bMonitorGoActive(engine_, link_, linkText);
+    };
+    forwarder_ =
+        std::make_unique<ReceptionForwarder>(engine_, document_, std::move(routines),
+                                             static_cast<ForwardingWindow&>(*this), forwardingLog_);
+}
+
+// Nothing is forwarded before the start-up steps have run: there is no work file to print with.
 void KmbRxTrans::INS_Transmit(int index) {
-    for (int lptr = index; engine_.SelectEntry(lptr) == 0; ++lptr) {
-        if ((engine_.EntryFlags() & 1) && engine_.EntryResult() == 0)
-            waiting_.strLastRxTime = engine_.EntryTime();
-        letEventsRun();
-    }
+    if (!forwarder_)
+        return;
+    int Lptr = index;
+    forwarder_->INS_Transmit(Lptr);
+}
+
+QString KmbRxTrans::monitorLinkText() const {
+    return LabelAddress->text();
+}
+
+void KmbRxTrans::setLastRxTime(const QString& time) {
+    waiting_.strLastRxTime = time;
+}
+
+QString KmbRxTrans::currentTitle() const {
+    return windowTitle();
+}
+
+void KmbRxTrans::showTitle(const QString& title) {
+    setWindowTitle(title);
 }
 
 void KmbRxTrans::KORIMBA_EngineNotify() {
@@ -533,6 +588,10 @@ void KmbRxTrans::MenuSetBell_Click() {
 }
 
 bool KmbRxTrans::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == LabelPort || watched == LabelAddress)
+        ruleLabelEvent(*static_cast<QWidget*>(watched), event);
+    else if (watched == ListViewFolder->viewport())
+        folderListEvent(event);
     if (watched == ImageStatusIcon && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton && ImageStatusIcon->rect().contains(mouse->pos())) {

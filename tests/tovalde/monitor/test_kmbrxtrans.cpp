@@ -474,7 +474,9 @@ void TestKmbRxTrans::engineFailureInsidePollLeavesWaitingOn() {
     setSetting("FolderTRans", QStringLiteral("1"));
     KmbRxTrans& w = f.loaded();
     w.INS_StartWaiting();
-    f.engine.log = {{QStringLiteral("2026/04/01 09:10:00"), 1, 0, QStringLiteral("ID"), {}}};
+    // A reception into the folder with the printer rule: forwarding it moves the mark.
+    f.engine.log = {
+        {QStringLiteral("2026/04/01 09:10:00"), 1, 0, QStringLiteral("0311112222"), {}}};
     f.engine.onCall = [](const QString& call) {
         if (call == QLatin1String("EntryTime"))
             throw SuiteError("reception log unreadable");
