@@ -373,6 +373,8 @@ void KmbRxTrans::CheckTransAll_Click() {
         QPalette palette = label->palette();
         palette.setColor(QPalette::Window,
                          on ? QGuiApplication::palette().color(QPalette::Base) : kOffBackground);
+        // A switched-off rule is still read: its text must stand out from the grey.
+        palette.setColor(QPalette::Disabled, QPalette::WindowText, kOffText);
         label->setPalette(palette);
     }
 }

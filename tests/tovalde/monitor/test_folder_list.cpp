@@ -257,6 +257,18 @@ QStringList screenColumn(const QTreeWidget* list, int column) {
     return texts;
 }
 
+// Whether some of the picture is drawn in a colour well apart from the background.
+bool hasWriting(const QImage& picture, const QColor& background) {
+    int written = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (qAbs(qGray(picture.pixel(x, y)) - qGray(background.rgb())) > 40)
+                ++written;
+        }
+    }
+    return written > 20;
+}
+
 void clickHeader(QTreeWidget* list, int column) {
     QHeaderView* header = list->header();
     const QPoint centre(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
@@ -334,6 +346,10 @@ private Q_SLOTS:
             QCOMPARE(control->isEnabled(), allOn);
         QCOMPARE(w.LabelPort->palette().color(QPalette::Window), background);
         QCOMPARE(w.LabelAddress->palette().color(QPalette::Window), background);
+        // The rule stays readable when its switch is off.
+        QVERIFY(hasWriting(w.LabelPort->grab(w.LabelPort->contentsRect()).toImage(), background));
+        QVERIFY(
+            hasWriting(w.LabelAddress->grab(w.LabelAddress->contentsRect()).toImage(), background));
         QCOMPARE(w.ListViewFolder->isEnabled(), foldersOn);
         QCOMPARE(w.ListViewFolder->palette().color(QPalette::Text), text);
         QVERIFY(w.CheckRecvFolder->isEnabled()); // there are folders to switch
