@@ -1,4 +1,5 @@
 #include "Cp932.h"
+#include "FakeFaxDocument.h"
 #include "FakeFaxEngine.h"
 #include "FixedClock.h"
 #include "HelpViewer.h"
@@ -6,6 +7,7 @@
 #include "KmbRxTrans.h"
 #include "PrivateProfile.h"
 #include "RecordingMessageBoxes.h"
+#include "RecordingPrinters.h"
 #include "SettingsStore.h"
 #include "SignalCloser.h"
 #include "TestEnvironment.h"
@@ -66,7 +68,7 @@ struct Fixture {
     }
     KmbRxTrans& window() {
         if (!window_) {
-            window_ = std::make_unique<KmbRxTrans>(engine, link, clock);
+            window_ = std::make_unique<KmbRxTrans>(engine, link, clock, &printers, &document);
             window_->setAbortProgram([this](int code) { abortCodes.append(code); });
         }
         return *window_;
@@ -80,6 +82,9 @@ struct Fixture {
     FakeFaxEngine engine;
     FakeMonitorLink link;
     FixedClock clock;
+    RecordingPrinters printers;
+    QStringList documentCalls;
+    FakeFaxDocument document{documentCalls};
     RecordingMessageBoxes boxes;
     QVector<int> abortCodes;
 
@@ -112,6 +117,8 @@ private Q_SLOTS:
     void rowsAreWrittenInProfileOrderAfterSorting();
     void engineFailureInsidePollLeavesWaitingOn();
     void engineEventPollsAndTransmitMovesTheMark();
+    void receptionIsPrintedWithTheWindowsPrintersAndLogged_data();
+    void receptionIsPrintedWithTheWindowsPrintersAndLogged();
     void helpAndVersion();
     void shippedHelpFileCoversTheProgram();
     void pagerMenuOpensThePagerListModally();
@@ -522,6 +529,52 @@ void TestKmbRxTrans::engineEventPollsAndTransmitMovesTheMark() {
     f.engine.log.append(entry("2026/04/01 09:30:00", 1, 0));
     f.engine.notify();
     QCOMPARE(w.waiting().strLastRxTime, QStringLiteral("2026/04/01 09:30:00"));
+}
+
+void TestKmbRxTrans::receptionIsPrintedWithTheWindowsPrintersAndLogged_data() {
+    QTest::addColumn<QString>("printer");
+    QTest::addColumn<bool>("printed");
+    QTest::newRow("installed printer") << "PDF" << true;
+    QTest::newRow("printer no longer installed") << "旧プリンタ" << false;
+}
+
+// A reception into a folder with a printer rule goes through the window's printers and its
+// work file, shows the forwarding title meanwhile and leaves its line in the forwarding log.
+void TestKmbRxTrans::receptionIsPrintedWithTheWindowsPrintersAndLogged() {
+    QFETCH(QString, printer);
+    QFETCH(bool, printed);
+    Fixture f(QStringLiteral("[KMBLOG95-Recv]\nNumOfRecvFolder=1\n[AGENT-Recv]\n"
+                             "1=0311112222,営業部⇒P/%1\n")
+                  .arg(printer));
+    setSetting("FolderTRans", QStringLiteral("1"));
+    f.printers.installed = {QStringLiteral("Office"), QStringLiteral("PDF")};
+    f.document.pages = {{1728, 2286, 196}};
+    KmbRxTrans& w = f.loaded();
+    w.INS_StartWaiting();
+    QStringList titles;
+    connect(&w, &QWidget::windowTitleChanged, &w, [&](const QString& title) { titles << title; });
+    f.engine.log = {{QStringLiteral("2026/04/01 09:10:00"), 1, 0, QStringLiteral("0311112222"),
+                     QStringLiteral("/faxes/0001.tif")}};
+    f.engine.notify();
+
+    QCOMPARE(titles, QStringList({QStringLiteral("KORIMBA 自動転送 [処理中]"), kWaitingTitle}));
+    QCOMPARE(w.waiting().strLastRxTime, QStringLiteral("2026/04/01 09:10:00"));
+    QCOMPARE(!f.printers.calls.isEmpty(), printed);
+    if (printed) {
+        QVERIFY(f.printers.calls.first().startsWith(QStringLiteral("select PDF ")));
+        QCOMPARE(f.printers.calls.last(), QStringLiteral("end"));
+        QVERIFY(QFile::exists(w.strWorkFile())); // the page went through the work file
+    }
+    QFile log(w.forwardingLog().path());
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QStringList lines =
+        QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1);
+    const QStringList fields = lines.first().split(QLatin1Char('\t'));
+    QCOMPARE(fields.mid(1, 5),
+             QStringList({QStringLiteral("0311112222"), QStringLiteral("/faxes/0001.tif"),
+                          QStringLiteral("プリンタで印刷"), printer,
+                          printed ? QStringLiteral("ok") : QStringLiteral("error")}));
 }
 
 void TestKmbRxTrans::helpAndVersion() {
