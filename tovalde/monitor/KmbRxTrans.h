@@ -86,9 +86,6 @@ public:
     int statusImage() const { return statusImage_; }
     HelpViewer* helpViewer() const { return helpViewer_; }
     ForwardingLog& forwardingLog() { return forwardingLog_; }
-    // Where the next destination dialog opens, in twips.
-    float form2Left() const { return form2Left_; }
-    float form2Top() const { return form2Top_; }
 
     void MenuExecExit_Click();
     void MenuHelpHelp_Click();
