@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -728,6 +729,33 @@ private Q_SLOTS:
         w.INS_bWriteFolders();
         QCOMPARE(stored("Form2Left"), QStringLiteral("3000"));
         QCOMPARE(stored("Form2Top"), QStringLiteral("1800"));
+    }
+
+    // An edit acts at once: the next reception is forwarded by the rule as edited, also while
+    // waiting, before anything is stored.
+    void anEditedRuleForwardsTheNextReception() {
+        World world;
+        KmbRxTrans& w = world.shown();
+        w.INS_StartWaiting();
+        {
+            DialogUser user(QStringLiteral("address:Office;entry"));
+            doubleClick(world.listArea(), Qt::LeftButton, world.rowCentre(1));
+            QCOMPARE(user.seen.size(), 1);
+        }
+        world.engine.log = {{QStringLiteral("2026/04/01 09:10:00"), 1, 0,
+                             QStringLiteral("0333334444"), QStringLiteral("/faxes/0001.tif")}};
+        world.engine.notify();
+        QFile log(w.forwardingLog().path());
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        // The all-folders rule's line, then the folder's.
+        const QStringList lines =
+            QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines.at(1).split(QLatin1Char('\t')).mid(1, 4),
+                 QStringList({"0333334444", "/faxes/0001.tif", "プリンタで印刷", "Office"}));
+        QCOMPARE(IniFile::strReadIni(QStringLiteral("KMB32.INI"), QStringLiteral("AGENT-Recv"),
+                                     QStringLiteral("2")),
+                 QStringLiteral("0333334444,総務部⇒P/PDF"));
     }
 
     // The main window with its rows, for people to look at.
