@@ -1,6 +1,7 @@
 #include "SetForm.h"
 
 #include "DestinationHints.h"
+#include "FormControls.h"
 #include "KmBell.h"
 #include "Main.h"
 #include "MessageBox.h"
@@ -30,14 +31,8 @@ const QString kFaxNumberCaption = QStringLiteral("FAX番号：");
 const QString kPrinterCaption = QStringLiteral("プリンタ名：");
 const QString kTitleCaption = QStringLiteral("タイトル：");
 
-template <typename W> W* named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-void place(QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(Twips::rect(left, top, width, height));
-}
+using FormControls::named;
+using FormControls::place;
 
 // A combo box with an edit field as the dialog's: what is typed is never added to the list, and
 // nothing is completed from it behind the user's back.

@@ -2,6 +2,7 @@
 
 #include "Bell.h"
 #include "FaxEngine.h"
+#include "FormControls.h"
 #include "HelpViewer.h"
 #include "IniFile.h"
 #include "KMB95_DDE.h"
@@ -50,14 +51,8 @@ constexpr int kStatusImages = 29;
 const QColor kOffBackground(192, 192, 192);
 const QColor kOffText(128, 128, 128);
 
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-void place(QWidget* widget, int left, int top, int width, int height) {
-    widget->setGeometry(Twips::rect(left, top, width, height));
-}
+using FormControls::named;
+using FormControls::place;
 
 short checkValue(const QCheckBox* box) {
     switch (box->checkState()) {

@@ -25,7 +25,7 @@
 
 namespace {
 
-const QString kNone = QStringLiteral("(なし)");
+const QString& kNone = PortEncoding::kPortNames[PortEncoding::PortNone];
 const QString kAllFolders = QStringLiteral("すべて");
 const QString kEntry = QStringLiteral("Entry");
 

@@ -7,7 +7,7 @@ namespace RuleEditing {
 
 namespace {
 
-const QString kPortFax = QStringLiteral("FAXまたはメールに転送");
+const QString& kPortFax = PortEncoding::kPortNames[PortEncoding::PortFax];
 
 void appendFaxNumber(ItemList& list, const ForwardingRule& rule) {
     if (rule.strPort != kPortFax)

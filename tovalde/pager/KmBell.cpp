@@ -1,6 +1,7 @@
 #include "KmBell.h"
 
 #include "Bell.h"
+#include "FormControls.h"
 #include "KmEditBell.h"
 #include "Main.h"
 #include "MessageBox.h"
@@ -18,15 +19,7 @@ namespace {
 // The list dialog stops offering "新規登録" one entry before the store is full.
 constexpr int kMostNewEntries = 99;
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QRect& geometry) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
-    // Enter in the list must not press a button the user never chose.
-    button->setAutoDefault(false);
-    return button;
-}
+using FormControls::commandButton;
 
 } // namespace
 
@@ -51,22 +44,22 @@ void KmBell::buildControls() {
     ListBell->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBell->setSortingEnabled(false);
 
-    CommandNew = makeButton(this, "CommandNew", QStringLiteral("新規登録"),
-                            Twips::rect(400, 2500, 1140, 300));
-    CommandEdit =
-        makeButton(this, "CommandEdit", QStringLiteral("編集"), Twips::rect(1590, 2500, 1140, 300));
-    CommandCopy =
-        makeButton(this, "CommandCopy", QStringLiteral("複製"), Twips::rect(2780, 2500, 1140, 300));
-    CommandDel =
-        makeButton(this, "CommandDel", QStringLiteral("削除"), Twips::rect(3960, 2500, 1140, 300));
-    CommandUp = makeButton(this, "CommandUp", QStringLiteral("上へ移動"),
-                           Twips::rect(5200, 1020, 1140, 300));
-    CommandDown = makeButton(this, "CommandDown", QStringLiteral("下へ移動"),
-                             Twips::rect(5200, 1410, 1140, 300));
-    CommandTest = makeButton(this, "CommandTest", QStringLiteral("発信テスト"),
-                             Twips::rect(5200, 2500, 1140, 300));
-    CommandClose = makeButton(this, "CommandClose", QStringLiteral("閉じる"),
-                              Twips::rect(5200, 3150, 1140, 300));
+    CommandNew = commandButton(this, "CommandNew", QStringLiteral("新規登録"),
+                               Twips::rect(400, 2500, 1140, 300));
+    CommandEdit = commandButton(this, "CommandEdit", QStringLiteral("編集"),
+                                Twips::rect(1590, 2500, 1140, 300));
+    CommandCopy = commandButton(this, "CommandCopy", QStringLiteral("複製"),
+                                Twips::rect(2780, 2500, 1140, 300));
+    CommandDel = commandButton(this, "CommandDel", QStringLiteral("削除"),
+                               Twips::rect(3960, 2500, 1140, 300));
+    CommandUp = commandButton(this, "CommandUp", QStringLiteral("上へ移動"),
+                              Twips::rect(5200, 1020, 1140, 300));
+    CommandDown = commandButton(this, "CommandDown", QStringLiteral("下へ移動"),
+                                Twips::rect(5200, 1410, 1140, 300));
+    CommandTest = commandButton(this, "CommandTest", QStringLiteral("発信テスト"),
+                                Twips::rect(5200, 2500, 1140, 300));
+    CommandClose = commandButton(this, "CommandClose", QStringLiteral("閉じる"),
+                                 Twips::rect(5200, 3150, 1140, 300));
 
     lblBellStatus = new QLabel(this);
     lblBellStatus->setObjectName(QStringLiteral("lblBellStatus"));

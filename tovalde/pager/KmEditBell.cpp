@@ -2,6 +2,7 @@
 
 #include "BellKeyFilter.h"
 #include "Cp932.h"
+#include "FormControls.h"
 #include "KmBell.h"
 #include "MessageBox.h"
 #include "Twips.h"
@@ -63,14 +64,7 @@ QLineEdit* makeBox(QWidget* parent, const QString& name, const QRect& geometry) 
     return box;
 }
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QRect& geometry) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    return button;
-}
+using FormControls::commandButton;
 
 QString arrayName(const char* name, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
@@ -123,10 +117,10 @@ void KmEditBell::buildControls() {
         connect(CheckData[r], &QCheckBox::clicked, this, [this, r] { CheckData_Click(r); });
     }
 
-    CommandEntry = makeButton(this, "CommandEntry", QStringLiteral("登録"),
-                              Twips::rect(4140, 3660, 1140, 300));
-    CommandCancel = makeButton(this, "CommandCancel", QStringLiteral("キャンセル"),
-                               Twips::rect(5430, 3660, 1140, 300));
+    CommandEntry = commandButton(this, "CommandEntry", QStringLiteral("登録"),
+                                 Twips::rect(4140, 3660, 1140, 300));
+    CommandCancel = commandButton(this, "CommandCancel", QStringLiteral("キャンセル"),
+                                  Twips::rect(5430, 3660, 1140, 300));
     setTabOrder(previous, CommandEntry);
     setTabOrder(CommandEntry, CommandCancel);
     Image1->lower();
