@@ -209,7 +209,9 @@ void ClearModemInput() {
 
 void WaitBellSeconds(double seconds) {
     const double ticks = std::min(seconds * 1000 / kTickMilliseconds, kMostTicks);
-    for (qint64 tick = VbValue::roundHalfEven(ticks); tick > 0; --tick)
+    // Once the call is being aborted the ticks no longer sleep; leaving the loop as well keeps a
+    // pause typed with many digits from holding the aborted call for hours.
+    for (qint64 tick = VbValue::roundHalfEven(ticks); tick > 0 && !g_bBellAbort; --tick)
         WaitBellTick();
 }
 

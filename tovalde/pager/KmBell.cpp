@@ -72,7 +72,9 @@ void KmBell::buildControls() {
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    connect(ListBell, &QListWidget::currentRowChanged, this, &KmBell::ListBell_Click);
+    // A control-click takes the selection away without moving the current row, so the buttons
+    // follow the selection itself.
+    connect(ListBell, &QListWidget::itemSelectionChanged, this, &KmBell::ListBell_Click);
     connect(ListBell, &QListWidget::itemDoubleClicked, this, &KmBell::ListBell_DblClick);
     connect(CommandNew, &QPushButton::clicked, this, &KmBell::CommandNew_Click);
     connect(CommandEdit, &QPushButton::clicked, this, &KmBell::CommandEdit_Click);

@@ -231,7 +231,11 @@ bool KmEditBell::eventFilter(QObject* watched, QEvent* event) {
     if (row < 0)
         return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
-        const QString text = static_cast<QKeyEvent*>(event)->text();
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Tab carries a character too, but it moves on to the next box and is never typed.
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            return false;
+        const QString text = key->text();
         return !text.isEmpty() && !acceptsChar(text.front(), row, isWait);
     }
     if (event->type() == QEvent::InputMethod) {

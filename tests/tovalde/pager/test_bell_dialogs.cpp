@@ -188,6 +188,7 @@ TEST_F(BellDialogs, ButtonStatesFollowTheSelection) {
         QStringList entries;
         std::optional<int> select;
         QStringList enabled;
+        bool controlClickSelectedRow = false;
     } cases[] = {
         {"no entries", {}, std::nullopt, {"New", "Close"}},
         {"one entry", {"A"}, std::nullopt, {"New", "Edit", "Copy", "Del", "Test", "Close"}},
@@ -197,6 +198,7 @@ TEST_F(BellDialogs, ButtonStatesFollowTheSelection) {
          {"New", "Edit", "Copy", "Del", "Up", "Down", "Test", "Close"}},
         {"last row", {"A", "B", "C"}, 2, {"New", "Edit", "Copy", "Del", "Up", "Test", "Close"}},
         {"nothing selected", {"A", "B"}, -1, {"New", "Close"}},
+        {"selection clicked away", {"A", "B"}, std::nullopt, {"New", "Close"}, true},
         {"template", {"テンプレート", "B"}, 0, {"New", "Edit", "Copy", "Del", "Down", "Close"}},
         {"template in parentheses",
          {"A", "（テンプレート）携帯"},
@@ -214,6 +216,13 @@ TEST_F(BellDialogs, ButtonStatesFollowTheSelection) {
         EXPECT_EQ(selected(dlg), c.entries.isEmpty() ? -1 : 0) << c.name;
         if (c.select)
             dlg.ListBell->setCurrentRow(*c.select);
+        if (c.controlClickSelectedRow) {
+            dlg.show();
+            QListWidget* list = dlg.ListBell;
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                              list->visualItemRect(list->currentItem()).center());
+            EXPECT_EQ(selected(dlg), -1) << c.name;
+        }
         EXPECT_EQ(enabledButtons(dlg), c.enabled) << c.name;
     }
 }
@@ -517,6 +526,28 @@ TEST_F(BellDialogs, KeyFiltersOfTheDataAndWaitBoxes) {
     EXPECT_EQ(editor.TextData[0]->text(), "0,12 3#");
     QTest::keyClick(editor.TextWait[0], Qt::Key_Backspace);
     EXPECT_EQ(editor.TextWait[0]->text(), "1");
+
+    // Tab is not typed into a box: it moves on through the tab order, both ways.
+    QApplication::setActiveWindow(&editor);
+    const struct {
+        QWidget* from;
+        Qt::Key key;
+        QWidget* to;
+    } moves[] = {
+        {editor.TextData[0], Qt::Key_Tab, editor.TextWait[0]},
+        {editor.TextWait[0], Qt::Key_Tab, editor.CheckData[1]},
+        {editor.TextData[4], Qt::Key_Backtab, editor.CheckData[4]},
+        {editor.TextWait[5], Qt::Key_Tab, editor.CommandEntry},
+    };
+    for (const auto& m : moves) {
+        m.from->setFocus();
+        QTest::keyClick(m.from, m.key,
+                        m.key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+        const QWidget* focus = QApplication::focusWidget();
+        EXPECT_EQ(focus ? focus->objectName() : QString(), m.to->objectName())
+            << m.from->objectName().toStdString();
+    }
+    EXPECT_EQ(editor.TextData[0]->text(), "0,12 3#");
 
     // Text committed by an input method goes through the same filter.
     QInputMethodEvent commit;
