@@ -240,6 +240,8 @@ LSTATUS RegSetValueEx(HKEY key, const QByteArray& valueName, DWORD type, const Q
     const QString linked = QFileInfo(registryFilePath()).canonicalFilePath();
     const QString path = linked.isEmpty() ? registryFilePath() : linked;
     const FileReplacement::FolderLock lock(QFileInfo(path).absolutePath());
+    if (!lock.held()) // unlocked, a second writer could silently undo this change
+        return ERROR_WRITE_FAULT;
     std::shared_ptr<const WineRegistryFile> file;
     if (const LSTATUS status = load(&file))
         return status == ERROR_FILE_NOT_FOUND ? ERROR_KEY_DELETED : status;
