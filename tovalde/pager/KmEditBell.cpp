@@ -96,7 +96,7 @@ void KmEditBell::buildControls() {
     for (int r = 0; r < BellInf::kRows; ++r) {
         const int step = kRowStep * r;
         CheckData[r] =
-            new QCheckBox(r == 0 ? QStringLiteral("発信先：") : QStringLiteral("データ："), this);
+            new RowCheckBox(r == 0 ? QStringLiteral("発信先：") : QStringLiteral("データ："), this);
         CheckData[r]->setObjectName(arrayName("CheckData", r));
         CheckData[r]->setGeometry(Twips::rect(450, 990 + step, 1000, 240));
         TextData[r] =

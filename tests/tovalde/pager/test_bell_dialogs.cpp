@@ -498,6 +498,14 @@ TEST_F(BellDialogs, GreyRowsStayOffUntilClickedOn) {
     QTest::mouseClick(editor.CheckData[0], Qt::LeftButton);
     EXPECT_EQ(editor.CheckData[0]->checkState(), Qt::Unchecked);
     EXPECT_FALSE(editor.TextData[0]->isEnabled());
+    // Clicking on never brings the grey state back, neither to this row nor to a row that
+    // opened unchecked.
+    for (QCheckBox* box : {editor.CheckData[0], editor.CheckData[1]}) {
+        QTest::mouseClick(box, Qt::LeftButton);
+        EXPECT_EQ(box->checkState(), Qt::Checked) << box->objectName().toStdString();
+        QTest::mouseClick(box, Qt::LeftButton);
+        EXPECT_EQ(box->checkState(), Qt::Unchecked) << box->objectName().toStdString();
+    }
 }
 
 TEST_F(BellDialogs, KeyFiltersOfTheDataAndWaitBoxes) {
