@@ -19,14 +19,13 @@ inline void place(QWidget* widget, int left, int top, int width, int height) {
     widget->setGeometry(Twips::rect(left, top, width, height));
 }
 
-// A command button that never becomes the Enter-key default: Enter in a list or a text box must
+// Makes a button behave as the forms' command buttons do: Enter or Space presses it while it has
+// the focus, but it never becomes the dialog's default, so Enter in a list or a text box does
 // not press a button the user never chose.
-inline QPushButton* commandButton(QWidget* parent, const QString& name, const QString& caption,
-                                  const QRect& geometry) {
-    auto* button = named(new QPushButton(caption, parent), name);
-    button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    return button;
-}
+void makeCommandButton(QPushButton* button);
+
+// A named, placed command button.
+QPushButton* commandButton(QWidget* parent, const QString& name, const QString& caption,
+                           const QRect& geometry);
 
 } // namespace FormControls

@@ -114,7 +114,7 @@ void SetForm::buildControls() {
     place(CommandCan, 5280, 1920, 1140, 300);
     // No button is the default: Enter in a box does not register the rule by surprise.
     for (QPushButton* button : {CommandHint, CommandEntry, CommandCan})
-        button->setAutoDefault(false);
+        FormControls::makeCommandButton(button);
 
     connect(ComboPort, &QComboBox::currentIndexChanged, this, &SetForm::ComboPort_Click);
     connect(ComboRoute, &QComboBox::editTextChanged, this, &SetForm::ComboRoute_Change);

@@ -137,6 +137,7 @@ void KmbRxTrans::buildControls() {
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
     CommandSet = named(new QPushButton(QStringLiteral("設定"), client), "CommandSet");
+    FormControls::makeCommandButton(CommandSet);
     place(CommandSet, 6930, 900, 645, 280);
     CheckRecvFolder =
         named(new QCheckBox(QStringLiteral("受信フォルダ"), client), "CheckRecvFolder");
