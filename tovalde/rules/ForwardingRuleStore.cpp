@@ -5,6 +5,8 @@
 #include "SettingsStore.h"
 #include "VbValue.h"
 
+#include <limits>
+
 namespace RuleStore {
 
 namespace {
@@ -122,8 +124,11 @@ ForwardingRuleStore read(const PortTable& table) {
                                                                 ForwardingRuleStore::kMaxFolders));
     store.rows.reserve(n);
     for (int i = 0; i < n; ++i) {
-        const QString entry = PrivateProfile::getString(kSuiteProfile, kFolderSection,
-                                                        QString::number(i + 1), kMissing);
+        // Read whole: an entry cut at a read buffer's end would be written back cut, and a
+        // destination cut short forwards to a wrong number or address.
+        const QString entry =
+            PrivateProfile::getString(kSuiteProfile, kFolderSection, QString::number(i + 1),
+                                      kMissing, std::numeric_limits<int>::max());
         if (entry == kMissing) {
             ReceiveFolderRow row;
             row.origin = ReceiveFolderRow::Origin::MissingEntry;

@@ -6,6 +6,7 @@
 #include "TestEnvironment.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -36,7 +37,8 @@ protected:
     }
     static QString entry(int key) {
         return PrivateProfile::getString(QStringLiteral("KMB32.INI"), QStringLiteral("AGENT-Recv"),
-                                         QString::number(key), QStringLiteral("<absent>"));
+                                         QString::number(key), QStringLiteral("<absent>"),
+                                         std::numeric_limits<int>::max());
     }
 
     TestEnvironment env;
@@ -214,6 +216,25 @@ TEST_F(RuleStoreTest, FolderEntriesReadAndWrittenBack) {
         EXPECT_EQ(entry(i + 1),
                   c.writtenBack ? QString::fromUtf8(c.writtenBack) : QStringLiteral("<absent>"));
     }
+}
+
+// A folder rule may take its entry past what one profile read used to hold; the entry must come
+// back whole, or the next write stores a destination cut short and faxes go to a wrong number.
+TEST_F(RuleStoreTest, ALongEntryIsReadAndWrittenBackWhole) {
+    const QString address =
+        QStringLiteral("soumu.") + QString(200, QLatin1Char('a')) + QStringLiteral("@example.jp");
+    const QString longEntry =
+        QStringLiteral("0311112222,総務部第一課の受信フォルダ⇒F/0312345678＞") + address;
+    ASSERT_GT(Cp932::encode(longEntry).size(), 255);
+    writeSuiteProfile(QStringLiteral("[KMBLOG95-Recv]\nNumOfRecvFolder=2\n[AGENT-Recv]\n1=") +
+                      longEntry + QStringLiteral("\n2=ID2,次\n"));
+    const ForwardingRuleStore store = RuleStore::read(table);
+    ASSERT_EQ(store.rows.size(), 2);
+    EXPECT_EQ(store.rows[0].rule.strPort, kFax);
+    EXPECT_EQ(store.rows[0].rule.strAdr, QStringLiteral("0312345678＞") + address);
+    RuleStore::write(store, table);
+    EXPECT_EQ(entry(1), longEntry);
+    EXPECT_EQ(entry(2), QStringLiteral("ID2,次"));
 }
 
 TEST_F(RuleStoreTest, AnUnusableRowGivenARuleIsWrittenAsAFolderEntry) {
