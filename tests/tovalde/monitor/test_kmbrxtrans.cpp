@@ -106,6 +106,8 @@ private Q_SLOTS:
     void layoutFollowsTheTwipsTable();
     void startsWithDefaultsWhenNothingIsStored();
     void startsWaitingWithStoredSettingsAndAutoRun();
+    void storedPositionAppliesPerCoordinateInsideItsRange_data();
+    void storedPositionAppliesPerCoordinateInsideItsRange();
     void ringCountGivesTheAutomaticReception_data();
     void ringCountGivesTheAutomaticReception();
     void menusAndTitlesFollowStartStopAndIconClick();
@@ -257,6 +259,43 @@ void TestKmbRxTrans::startsWaitingWithStoredSettingsAndAutoRun() {
     QCOMPARE(w.strSaveRingCount(), QStringLiteral("2.5"));
     // Entering waiting stored the settings first.
     QCOMPARE(setting("AllTransPort"), QStringLiteral("FAXまたはメールに転送"));
+}
+
+// Each stored coordinate moves the window only from 0 up to 10000 twips; outside that the window
+// keeps where it stands. A coordinate the window cannot store leaves the stored one as it was.
+void TestKmbRxTrans::storedPositionAppliesPerCoordinateInsideItsRange_data() {
+    QTest::addColumn<QString>("left"); // null: never stored
+    QTest::addColumn<QString>("top");
+    QTest::addColumn<QPoint>("shownAt");
+    QTest::newRow("both stored") << "1500"
+                                 << "750" << QPoint(100, 50);
+    QTest::newRow("never stored") << QString() << QString() << QPoint(0, 0);
+    QTest::newRow("left below 0") << "-15"
+                                  << "750" << QPoint(30, 50);
+    QTest::newRow("top of 10000") << "1500"
+                                  << "10000" << QPoint(100, 20);
+    QTest::newRow("just inside") << "9999"
+                                 << "0" << QPoint(667, 0);
+}
+
+void TestKmbRxTrans::storedPositionAppliesPerCoordinateInsideItsRange() {
+    QFETCH(QString, left);
+    QFETCH(QString, top);
+    QFETCH(QPoint, shownAt);
+    Fixture f;
+    if (!left.isNull()) {
+        setSetting("FormLeft", left);
+        setSetting("FormTop", top);
+    }
+    KmbRxTrans& w = f.window();
+    w.move(30, 20);
+    w.Form_Load();
+    QCOMPARE(w.pos(), shownAt);
+
+    w.move(-10, 40);
+    w.INS_bWriteFolders();
+    QCOMPARE(setting("FormLeft"), left.isNull() ? QStringLiteral("<absent>") : left);
+    QCOMPARE(setting("FormTop"), QStringLiteral("600"));
 }
 
 void TestKmbRxTrans::ringCountGivesTheAutomaticReception_data() {
