@@ -45,6 +45,7 @@ const QString kFolderGuide = QStringLiteral("KORIMBAマネージャで受信フ�
 constexpr int kClientWidth = 7860;
 constexpr int kClientHeight = 4230;
 constexpr int kStatusImages = 29;
+constexpr int kCloseRetryMilliseconds = 50;
 
 // Switched-off rule rows are drawn in fixed greys; switched-on ones in the system's colours for
 // window backgrounds and window text.
@@ -541,6 +542,15 @@ void KmbRxTrans::MenuExecExit_Click() {
 }
 
 void KmbRxTrans::closeEvent(QCloseEvent* event) {
+    // A close arriving through the events a running poll lets run (the user, or the system's
+    // SIGTERM) waits for that poll to end: shutting down under it would restore the monitor
+    // settings, close the manager and delete the work file while a document is still being
+    // forwarded.
+    if (waiting_.bPolling) {
+        event->ignore();
+        QTimer::singleShot(kCloseRetryMilliseconds, this, [this] { close(); });
+        return;
+    }
     if (!shutDown_) {
         shutDown_ = true;
         INS_bWriteFolders();

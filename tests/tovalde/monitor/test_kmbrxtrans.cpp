@@ -116,6 +116,7 @@ private Q_SLOTS:
     void failedMonitorStartEndsTheProcess();
     void shutdownRestoresMonitorValuesAndStoresRules_data();
     void shutdownRestoresMonitorValuesAndStoresRules();
+    void closeDuringAPollWaitsForThePollToEnd();
     void rowsAreWrittenInProfileOrderAfterSorting();
     void engineFailureInsidePollLeavesWaitingOn();
     void engineEventPollsAndTransmitMovesTheMark();
@@ -496,6 +497,32 @@ void TestKmbRxTrans::shutdownRestoresMonitorValuesAndStoresRules() {
              QStringLiteral("ID,受信⇒P/PDF"));
     // Shutdown does not leave waiting first: the title keeps its state.
     QCOMPARE(w.windowTitle(), waiting ? kWaitingTitle : kTitle);
+}
+
+void TestKmbRxTrans::closeDuringAPollWaitsForThePollToEnd() {
+    Fixture f(QStringLiteral("[Monitor]\nAutoReceive=0\nRingCount=4\n"));
+    setSetting("AllTrans", QStringLiteral("1"));
+    setSetting("AllTransPort", QStringLiteral("FAXまたはメールに転送"));
+    setSetting("AllTransAdr", QStringLiteral("0312345678"));
+    KmbRxTrans& w = f.loaded();
+    SignalCloser closer(&w);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.INS_StartWaiting();
+    f.env.writeFile(w.strWorkFile(), "page being printed");
+
+    // The system's SIGTERM arrives while forwarding lets events run inside a poll.
+    w.waiting().bPolling = -1;
+    ::raise(SIGTERM);
+    QTest::qWait(300);
+    QVERIFY(w.isVisible());
+    QCOMPARE(monitorValue("AutoReceive"), QStringLiteral("1"));
+    QVERIFY(QFile::exists(w.strWorkFile()));
+
+    w.waiting().bPolling = 0;
+    QTRY_VERIFY(!w.isVisible());
+    QCOMPARE(monitorValue("AutoReceive"), QStringLiteral("0"));
+    QVERIFY(!QFile::exists(w.strWorkFile()));
 }
 
 void TestKmbRxTrans::rowsAreWrittenInProfileOrderAfterSorting() {
