@@ -11,6 +11,7 @@
 #include "SetForm.h"
 #include "TestEnvironment.h"
 #include "Twips.h"
+#include "WidgetDriving.h"
 #include "WidgetItemList.h"
 #include "WinAPI_Define.h"
 
@@ -42,13 +43,6 @@ const QStringList kChangingControls{"LabelRoute",    "ComboRoute",    "ComboAddr
                                     "ComboAddress1", "ComboAddress2", "ComboAddress3",
                                     "CommandHint"};
 
-QStringList itemsOf(const QComboBox* box) {
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items.append(box->itemText(i));
-    return items;
-}
-
 QStringList visibleChangingControls(const SetForm& form) {
     QStringList visible;
     for (const QString& name : kChangingControls) {
@@ -57,36 +51,6 @@ QStringList visibleChangingControls(const SetForm& form) {
             visible.append(name);
     }
     return visible;
-}
-
-// Opens the box's list and clicks the entry, as a person picks it.
-void pick(QComboBox* box, const QString& text) {
-    const int row = box->findText(text, Qt::MatchExactly);
-    QVERIFY2(row >= 0,
-             qPrintable(QStringLiteral("no entry %1 in %2").arg(text, box->objectName())));
-    box->showPopup();
-    QAbstractItemView* view = box->view();
-    QTRY_VERIFY(view->isVisible());
-    const QModelIndex index = view->model()->index(row, box->modelColumn());
-    view->scrollTo(index);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
-    QTRY_VERIFY(!view->isVisible());
-}
-
-// Types as an input method delivers Japanese text: one committed character after another.
-void typeInto(QComboBox* box, const QString& text) {
-    QLineEdit* edit = box->lineEdit();
-    edit->setFocus();
-    edit->end(false);
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-void eraseText(QComboBox* box) {
-    QLineEdit* edit = box->lineEdit();
-    edit->setFocus();
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Backspace);
 }
 
 void writeIfaxProfiles(const QString& count, const QStringList& names) {

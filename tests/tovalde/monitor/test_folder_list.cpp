@@ -13,6 +13,7 @@
 #include "SettingsStore.h"
 #include "TestEnvironment.h"
 #include "Twips.h"
+#include "WidgetDriving.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -75,42 +76,11 @@ QStringList suiteProfileLines(const TestEnvironment& env) {
         .split(QRegularExpression(QStringLiteral("\r?\n")));
 }
 
-QStringList itemsOf(const QComboBox* box) {
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items << box->itemText(i);
-    return items;
-}
-
 // A double click as the window system delivers it: press, release, double click, release.
 void doubleClick(QWidget* widget, Qt::MouseButton button, QPoint pos = QPoint()) {
     QTest::mouseClick(widget, button, {}, pos);
     QTest::mouseDClick(widget, button, {}, pos);
     QTest::mouseRelease(widget, button, {}, pos);
-}
-
-// Opens the box's list and clicks the entry, as a person picks it.
-void pick(QComboBox* box, const QString& text) {
-    const int row = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    QVERIFY2(row >= 0, qPrintable(QStringLiteral("no %1 in %2").arg(text, box->objectName())));
-    box->showPopup();
-    QAbstractItemView* view = box->view();
-    QTRY_VERIFY(view->isVisible());
-    const QModelIndex index = view->model()->index(row, box->modelColumn());
-    view->scrollTo(index);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
-    QTRY_VERIFY(!view->isVisible());
-}
-
-// Replaces the box's text by typing, one committed character after another as an input method
-// delivers Japanese text.
-void retype(QComboBox* box, const QString& text) {
-    QLineEdit* edit = box->lineEdit();
-    edit->setFocus();
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
 // Clicks an entry of a pop-up menu that is showing.

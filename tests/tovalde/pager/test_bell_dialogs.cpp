@@ -8,6 +8,7 @@
 #include "RecordingMessageBoxes.h"
 #include "TestEnvironment.h"
 #include "Twips.h"
+#include "WidgetDriving.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -93,12 +94,6 @@ QStringList keysOf(int slot) {
             keys << key + "=" + value;
     }
     return keys;
-}
-
-// What an input method or the keyboard delivers, one character at a time.
-void type(QWidget* box, const QString& text) {
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
 // Runs `action` on the modal dialog of type T once `start` has opened it, then returns.
@@ -323,12 +318,12 @@ TEST_F(BellDialogs, NewEntryIsTypedAndSavedAfterTheLast) {
                            [&](KmEditBell& editor) {
                                EXPECT_EQ(editor.windowTitle(), "ポケベル新規登録");
                                EXPECT_TRUE(editor.TextTitle->text().isEmpty());
-                               type(editor.TextTitle, "営業部 携帯");
+                               typeText(editor.TextTitle, "営業部 携帯");
                                QTest::mouseClick(editor.CheckData[0], Qt::LeftButton);
-                               type(editor.TextData[0], "0,03-1234a5");
-                               type(editor.TextWait[0], "1.5");
+                               typeText(editor.TextData[0], "0,03-1234a5");
+                               typeText(editor.TextWait[0], "1.5");
                                QTest::mouseClick(editor.CheckData[2], Qt::LeftButton);
-                               type(editor.TextData[2], "*1#, 2");
+                               typeText(editor.TextData[2], "*1#, 2");
                                QTest::mouseClick(editor.CommandEntry, Qt::LeftButton);
                            });
     EXPECT_EQ(rows(dlg), (QStringList{"A", "B", "営業部 携帯"}));
@@ -345,7 +340,7 @@ TEST_F(BellDialogs, NewEntryWithATitleHigherUpSelectsTheHigherOne) {
     dlg.show();
     whileModal<KmEditBell>([&] { dlg.CommandNew_Click(); },
                            [&](KmEditBell& editor) {
-                               type(editor.TextTitle, "A");
+                               typeText(editor.TextTitle, "A");
                                QTest::mouseClick(editor.CommandEntry, Qt::LeftButton);
                            });
     EXPECT_EQ(rows(dlg), (QStringList{"A", "B", "A"}));
@@ -362,7 +357,7 @@ TEST_F(BellDialogs, CancelledEditorWritesNothingAndSelectsByTheLastTitle) {
                            [&](KmEditBell& editor) {
                                EXPECT_EQ(editor.windowTitle(), "ポケベル設定編集");
                                EXPECT_EQ(editor.TextData[0]->text(), "456");
-                               type(editor.TextData[0], "789");
+                               typeText(editor.TextData[0], "789");
                                QTest::mouseClick(editor.CommandCancel, Qt::LeftButton);
                            });
     EXPECT_EQ(env.readFile(env.programDirectory() + "/KmBell.inf"), before);
@@ -391,7 +386,7 @@ TEST_F(BellDialogs, EditingSavesWaitsAndUncheckedRowsAsTheFileExpects) {
                                EXPECT_EQ(editor.TextWait[0]->text(), "3");
                                EXPECT_EQ(editor.TextWait[5]->text(), "0");
                                editor.TextWait[0]->clear();
-                               type(editor.TextWait[0], "0");
+                               typeText(editor.TextWait[0], "0");
                                QTest::mouseClick(editor.CheckData[1], Qt::LeftButton);
                                EXPECT_FALSE(editor.TextData[1]->isEnabled());
                                EXPECT_EQ(editor.TextData[1]->text(), "45");
@@ -525,7 +520,7 @@ TEST_F(BellDialogs, KeyFiltersOfTheDataAndWaitBoxes) {
         {editor.TextTitle, "ﾃｽﾄ-1,a.", "ﾃｽﾄ-1,a."},
     };
     for (const auto& c : cases) {
-        type(c.box, c.typed);
+        typeText(c.box, c.typed);
         EXPECT_EQ(c.box->text(), c.kept) << c.box->objectName().toStdString();
     }
 
