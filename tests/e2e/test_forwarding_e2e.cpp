@@ -1,3 +1,4 @@
+#include "GTestQtText.h"
 #include "TovaldeRun.h"
 
 #include <QFile>
@@ -5,13 +6,6 @@
 
 #include <gtest/gtest.h>
 #include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& list, std::ostream* out) {
-    *out << "{ " << list.join(QStringLiteral(" | ")).toStdString() << " }";
-}
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "ForwardingLog.h"
+#include "GTestQtText.h"
 #include "TabRecord.h"
 #include "TestEnvironment.h"
 
@@ -7,13 +8,6 @@
 
 #include <gtest/gtest.h>
 #include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& list, std::ostream* out) {
-    *out << "{ " << list.join(QStringLiteral(" | ")).toStdString() << " }";
-}
 
 namespace {
 

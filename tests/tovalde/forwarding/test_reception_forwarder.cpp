@@ -1,5 +1,6 @@
 #include "ForwardingDoubles.h"
 #include "ForwardingLog.h"
+#include "GTestQtText.h"
 #include "PrintError.h"
 #include "ReceptionForwarder.h"
 #include "TestEnvironment.h"
@@ -9,13 +10,6 @@
 #include <gtest/gtest.h>
 #include <ostream>
 #include <stdexcept>
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& list, std::ostream* out) {
-    *out << "{\n  " << list.join(QStringLiteral("\n  ")).toStdString() << "\n}";
-}
 
 namespace {
 

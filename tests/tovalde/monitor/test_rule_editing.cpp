@@ -1,15 +1,9 @@
+#include "GTestQtText.h"
 #include "ItemList.h"
 #include "RuleEditing.h"
 
 #include <gtest/gtest.h>
 #include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& list, std::ostream* out) {
-    *out << "{ " << list.join(QStringLiteral(" | ")).toStdString() << " }";
-}
 
 namespace {
 

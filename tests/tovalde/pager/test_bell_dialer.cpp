@@ -1,4 +1,5 @@
 #include "Bell.h"
+#include "GTestQtText.h"
 #include "IniFile.h"
 #include "MSCommBell.h"
 #include "Main.h"
@@ -15,10 +16,6 @@
 #include <vector>
 
 // Readable failure output for the transcripts.
-void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 // A tick of 200 ms passes in 2 ms: long enough for the emulator to answer within a read.

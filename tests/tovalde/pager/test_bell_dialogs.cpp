@@ -1,6 +1,7 @@
 #include "Bell.h"
 #include "BellKeyFilter.h"
 #include "Cp932.h"
+#include "GTestQtText.h"
 #include "KmBell.h"
 #include "KmEditBell.h"
 #include "Main.h"
@@ -27,10 +28,6 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <ostream>
-
-void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
